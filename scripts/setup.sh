@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs, on a fresh Debian 12 machine (as root), everything the build and the tests need.
+# Idempotent: a second run installs nothing.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+
+need=(wine wine32:i386 wine64 mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
+      libwine-dev xvfb xauth x11-utils cmake make googletest imagemagick x11-apps)
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+missing=()
+for p in "${need[@]}"; do installed "$p" || missing+=("$p"); done
+if [ ${#missing[@]} -gt 0 ]; then
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Some virtual machines run 64-bit user code only: a 32-bit ELF (the loader of 32-bit Wine)
+# fails with "Exec format error". There, 32-bit Linux code runs under qemu's user-mode emulator,
+# registered for i386 ELF files. qemu 10 (bookworm-backports) is the version tried here.
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    if ! [ -x /usr/bin/qemu-i386-static ] || ! qemu-i386-static --version | grep -q 'version 10'; then
+        if ! [ -f /etc/apt/sources.list.d/omniprobe-backports.sources ]; then
+            cat > /etc/apt/sources.list.d/omniprobe-backports.sources <<'SRC'
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: bookworm-backports
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+        fi
+        apt-get update -q
+        apt-get install -y -q --no-install-recommends -t bookworm-backports qemu-user-static
+    fi
+    [ -f /proc/sys/fs/binfmt_misc/register ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+    if ! [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+        printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+            > /proc/sys/fs/binfmt_misc/register
+    fi
+    /usr/lib/wine/wine --version >/dev/null
+fi

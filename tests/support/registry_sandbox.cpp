@@ -1,0 +1,127 @@
+#include "tests/support/registry_sandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/text.h"
+
+namespace omni::test {
+
+namespace {
+unique_hkey CreateScratch(const std::wstring& path) {
+    unique_hkey key;
+    LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              key.addressof(), nullptr);
+    EXPECT_EQ(rc, ERROR_SUCCESS) << "cannot create the scratch key";
+    return key;
+}
+}  // namespace
+
+RegistrySandbox::RegistrySandbox() {
+    GUID guid;
+    CoCreateGuid(&guid);
+    wchar_t text[64];
+    StringFromGUID2(guid, text, 64);
+    scratch_ = std::wstring(L"Software\\OmniprobeTests\\") + text;
+    hkcu_ = CreateScratch(scratch_ + L"\\HKCU");
+    hklm_ = CreateScratch(scratch_ + L"\\HKLM");
+    hkcr_ = CreateScratch(scratch_ + L"\\HKCR");
+    RegOverridePredefKey(HKEY_CURRENT_USER, hkcu_.get());
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, hklm_.get());
+    RegOverridePredefKey(HKEY_CLASSES_ROOT, hkcr_.get());
+}
+
+RegistrySandbox::~RegistrySandbox() {
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    hkcu_.reset();
+    hklm_.reset();
+    hkcr_.reset();
+    RegDeleteTreeW(HKEY_CURRENT_USER, scratch_.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, scratch_.c_str());
+}
+
+void CreateKey(HKEY root, const std::string& path, REGSAM view) {
+    unique_hkey key;
+    ASSERT_EQ(RegCreateKeyExW(root, Widen(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                              key.addressof(), nullptr),
+              ERROR_SUCCESS)
+        << path;
+}
+
+void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& value, DWORD type,
+               REGSAM view) {
+    unique_hkey key;
+    ASSERT_EQ(RegCreateKeyExW(root, Widen(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                              key.addressof(), nullptr),
+              ERROR_SUCCESS)
+        << path;
+    std::wstring wide = Widen(value);
+    ASSERT_EQ(RegSetValueExW(key.get(), Widen(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(wide.c_str()),
+                             static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value, REGSAM view) {
+    unique_hkey key;
+    ASSERT_EQ(RegCreateKeyExW(root, Widen(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                              key.addressof(), nullptr),
+              ERROR_SUCCESS)
+        << path;
+    ASSERT_EQ(RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                             sizeof(value)),
+              ERROR_SUCCESS);
+}
+
+void DeleteTree(HKEY root, const std::string& path, REGSAM view) {
+    unique_hkey key;
+    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_ALL_ACCESS | view, key.addressof()) == ERROR_SUCCESS) {
+        RegDeleteTreeW(key.get(), nullptr);
+        key.reset();
+    }
+    using DeleteKeyEx = LONG(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
+    auto deleteEx = reinterpret_cast<DeleteKeyEx>(GetProcAddress(GetModuleHandleW(L"advapi32"), "RegDeleteKeyExW"));
+    if (deleteEx && view)
+        deleteEx(root, Widen(path).c_str(), view, 0);
+    else
+        RegDeleteKeyW(root, Widen(path).c_str());
+}
+
+bool KeyPresent(HKEY root, const std::string& path, REGSAM view) {
+    unique_hkey key;
+    return RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ | view, key.addressof()) == ERROR_SUCCESS;
+}
+
+bool ValuePresent(HKEY root, const std::string& path, const std::string& name, REGSAM view) {
+    unique_hkey key;
+    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ | view, key.addressof()) != ERROR_SUCCESS) return false;
+    return RegQueryValueExW(key.get(), Widen(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+bool ReadDword(HKEY root, const std::string& path, const std::string& name, DWORD& value, REGSAM view) {
+    unique_hkey key;
+    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ | view, key.addressof()) != ERROR_SUCCESS) return false;
+    DWORD type = 0, size = sizeof(value);
+    return RegQueryValueExW(key.get(), Widen(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+               ERROR_SUCCESS &&
+           type == REG_DWORD;
+}
+
+bool ReadString(HKEY root, const std::string& path, const std::string& name, std::string& value, DWORD* type,
+                REGSAM view) {
+    unique_hkey key;
+    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ | view, key.addressof()) != ERROR_SUCCESS) return false;
+    DWORD t = 0, size = 0;
+    if (RegQueryValueExW(key.get(), Widen(name).c_str(), nullptr, &t, nullptr, &size) != ERROR_SUCCESS) return false;
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(key.get(), Widen(name).c_str(), nullptr, &t, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
+        ERROR_SUCCESS)
+        return false;
+    if (type) *type = t;
+    value = Narrow(std::wstring(buffer.data()));
+    return true;
+}
+
+}  // namespace omni::test

@@ -1,0 +1,37 @@
+// Points HKCU, HKLM and HKCR of this process at scratch keys for one test, then restores them.
+// Code in other processes (reg.exe through Tarrow) still sees the real prefix registry.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/handles.h"
+
+namespace omni::test {
+
+class RegistrySandbox {
+public:
+    RegistrySandbox();
+    ~RegistrySandbox();
+    RegistrySandbox(const RegistrySandbox&) = delete;
+    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
+
+private:
+    std::wstring scratch_;  // below the real HKCU\Software
+    unique_hkey hkcu_, hklm_, hkcr_;
+};
+
+// Small registry writers and readers for arranging and checking tests.
+void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& value,
+               DWORD type = REG_SZ, REGSAM view = 0);
+void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value, REGSAM view = 0);
+void CreateKey(HKEY root, const std::string& path, REGSAM view = 0);
+void DeleteTree(HKEY root, const std::string& path, REGSAM view = 0);
+bool KeyPresent(HKEY root, const std::string& path, REGSAM view = 0);
+bool ValuePresent(HKEY root, const std::string& path, const std::string& name, REGSAM view = 0);
+bool ReadDword(HKEY root, const std::string& path, const std::string& name, DWORD& value, REGSAM view = 0);
+bool ReadString(HKEY root, const std::string& path, const std::string& name, std::string& value,
+                DWORD* type = nullptr, REGSAM view = 0);
+
+}  // namespace omni::test

@@ -1,0 +1,63 @@
+#include "tests/support/scratch_folder.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/handles.h"
+#include "platform/module_path.h"
+#include "platform/text.h"
+
+namespace omni::test {
+
+ScratchFolder::ScratchFolder() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    GUID guid;
+    CoCreateGuid(&guid);
+    wchar_t text[64];
+    StringFromGUID2(guid, text, 64);
+    std::wstring path = std::wstring(temp) + L"omni-" + std::wstring(text + 1, 36);
+    CreateDirectoryW(path.c_str(), nullptr);
+    path_ = Narrow(path);
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::wstring from = Widen(path_);
+    from.push_back(L'\0');  // double-NUL list
+    SHFILEOPSTRUCTW op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    SHFileOperationW(&op);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    unique_file f(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+    if (!f) return;
+    DWORD written = 0;
+    WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::string ReadBytes(const std::string& path) {
+    unique_file f(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) return std::string();
+    DWORD size = GetFileSize(f.get(), nullptr);
+    std::string bytes(size, '\0');
+    DWORD read = 0;
+    if (size) ReadFile(f.get(), &bytes[0], size, &read, nullptr);
+    bytes.resize(read);
+    return bytes;
+}
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string TestBinFolder() { return FolderOf(ModulePath(nullptr)); }
+
+}  // namespace omni::test
