@@ -1,7 +1,6 @@
 #include "tests/support/scratch_folder.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <vector>
 
@@ -23,14 +22,34 @@ ScratchFolder::ScratchFolder() {
     path_ = Narrow(path);
 }
 
+namespace {
+// Removes a folder and everything below it, and nothing else: a plain recursive walk with the
+// long-path prefix (SHFileOperation mishandles trees deeper than MAX_PATH under Wine).
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring child = folder + L"\\" + name;
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+}  // namespace
+
 ScratchFolder::~ScratchFolder() {
-    std::wstring from = Widen(path_);
-    from.push_back(L'\0');  // double-NUL list
-    SHFILEOPSTRUCTW op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationW(&op);
+    if (path_.size() < 8) return;  // never a drive root
+    RemoveTree(L"\\\\?\\" + Widen(path_));
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {

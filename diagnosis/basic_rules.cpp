@@ -1,0 +1,82 @@
+#include "diagnosis/basic_rules.h"
+
+#include "diagnosis/item_builder.h"
+#include "diagnosis/message_catalog.h"
+#include "diagnosis/settings_keys.h"
+#include "diagnosis/vendor_links.h"
+#include "install/module_state.h"
+#include "platform/text.h"
+
+namespace omni {
+
+namespace {
+
+bool LinksInsteadOfInstallers() { return GetModuleState().installMode == kInstallModeLocalLinks; }
+
+}  // namespace
+
+DiagnosisItem GradeOs(const TotalInfoState& state) {
+    constexpr int kWindows98Se = 4;
+    if (state.osCode < kWindows98Se) return MakeItem(kColourProblem, 119, 130, kSolutionText, "", "");
+    return MakeItem(kColourPassed, 108, 0, kSolutionText, "", "");
+}
+
+std::string DescribeOs(const TotalInfoState& state) { return state.osName + "\r\n" + state.servicePackBuildText; }
+
+DiagnosisItem GradeIe(const TotalInfoState& state) {
+    if (state.ieVersion >= MinimumIeVersion()) return MakeItem(kColourPassed, 108, 0, kSolutionLink, "", "");
+    return MakeItem(kColourProblem, 111, 234, kSolutionLink, kIe6DownloadPage, "");
+}
+
+std::string GetIeDisplayVersion(const TotalInfoState& state, GradingProbes& probes) {
+    if (state.ieVersion >= Ie10Version()) {
+        Version service;
+        if (probes.RetrieveIEServiceVersion(service) == 0) return service.GetText();
+    }
+    return state.ieVersion.GetText();
+}
+
+std::string DescribeIe(const TotalInfoState& state, GradingProbes& probes) {
+    return FormatMessageWith(110, GetIeDisplayVersion(state, probes));
+}
+
+short GetIeDisplayMajor(const TotalInfoState& state, GradingProbes& probes) {
+    if (state.ieVersion >= Ie10Version()) {
+        Version service;
+        if (probes.RetrieveIEServiceVersion(service) == 0) return static_cast<short>(service.major);
+    }
+    return static_cast<short>(state.ieVersion.major);
+}
+
+DiagnosisItem GradeWmp(const TotalInfoState& state) {
+    constexpr int kLastBeforeXp = 15;
+    constexpr int kLastXpFamily = 22;
+    if (state.wmpVersion >= MinimumWmpVersion()) return MakeItem(kColourPassed, 108, 0, kSolutionMethod, "", "");
+    if (LinksInsteadOfInstallers()) return MakeItem(kColourProblem, 111, 272, kSolutionLink, kMediaVendorHome, "");
+    if (state.osCode <= kLastBeforeXp)
+        return MakeItem(kColourProblem, 111, 238, kSolutionMethod, kMethodInstallProgram, kWmp9Installer);
+    if (state.osCode <= kLastXpFamily)
+        return MakeItem(kColourProblem, 111, 264, kSolutionMethod, kMethodInstallProgram, kWmp10Installer);
+    // Vista and later ship the player; the value stays from the installer offer, the type withdraws it.
+    return MakeItem(kColourProblem, 142, 265, kSolutionText, kMethodInstallProgram, "");
+}
+
+std::string DescribeWmp(const TotalInfoState& state, const DiagnosisItem& item) {
+    if (item.colour != kColourPassed && LinksInsteadOfInstallers()) return LoadMessage(270);
+    return FormatMessageWith(110, state.wmpVersion.GetText());
+}
+
+DiagnosisItem GradeFlash(const TotalInfoState& state) {
+    if (state.flashVersion >= MinimumFlashVersion()) return MakeItem(kColourPassed, 108, 0, kSolutionLink, "", "");
+    if (LinksInsteadOfInstallers()) return MakeItem(kColourProblem, 249, 273, kSolutionLink, kFlashVendorHome, "");
+    return MakeItem(kColourProblem, 249, 124, kSolutionMethod, kMethodInstallProgram, kFlashInstaller);
+}
+
+std::string DescribeFlash(const TotalInfoState& state, const DiagnosisItem& item) {
+    if (item.colour != kColourPassed && LinksInsteadOfInstallers()) return LoadMessage(271);
+    std::string text = state.flashVersion.GetText();
+    if (text.empty() || EqualsNoCase(text, "0.0.0.0")) return "X";
+    return FormatMessageWith(110, Format("%d", state.flashVersion.major));
+}
+
+}  // namespace omni

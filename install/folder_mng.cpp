@@ -1,0 +1,56 @@
+#include "install/folder_mng.h"
+
+#include "diagnosis/result_codes.h"
+#include "install/folder_facts.h"
+#include "install/module_state.h"
+
+namespace omni {
+
+namespace {
+bool nt60FolderFlag = false;
+}  // namespace
+
+CFolderMng::CFolderMng() : installMode_(kInstallModeWeb) {}
+CFolderMng::~CFolderMng() = default;
+
+int CFolderMng::Init() {
+    FolderFacts facts;
+    int rc = ReadFolderFacts(facts);
+    if (rc != kOk) return rc;
+    installMode_ = GetModuleState().installMode;
+    FolderPlan plan = PlanFolders(facts, installMode_);
+    CreateDirectories(plan.directoriesToCreate);
+    if (plan.nt60) nt60FolderFlag = true;
+    layout_ = plan.layout;
+    return kOk;
+}
+
+void CFolderMng::SwitchZ4To98() { ApplyLegacyZ4Variant(layout_, installMode_); }
+
+void CFolderMng::SetServerUrl(const std::string& url) { serverUrl_ = url; }
+std::string CFolderMng::GetServerUrl() const { return serverUrl_; }
+
+std::string CFolderMng::GetOcxListZ4Path() const { return layout_.z4Source + kOcxListZ4FileName; }
+std::string CFolderMng::GetOcxListZ3Path() const { return layout_.z3Source + kOcxListZ3FileName; }
+std::string CFolderMng::GetZ4OcxFolder() const { return layout_.z4Source; }
+std::string CFolderMng::GetZ3OcxFolder() const { return layout_.z3Source; }
+std::string CFolderMng::GetDllFolder() const { return layout_.dllSource; }
+std::string CFolderMng::GetInstallerFolder() const { return layout_.installerSource; }
+std::string CFolderMng::GetTempFolder() const { return layout_.temp; }
+std::string CFolderMng::GetSystemFolder() const { return layout_.system; }
+std::string CFolderMng::GetUserZ4Folder() const { return layout_.userZ4; }
+std::string CFolderMng::GetUserZ3Folder() const { return layout_.userZ3; }
+std::string CFolderMng::GetZ4UrlPart() const { return layout_.z4UrlPart; }
+std::string CFolderMng::GetZ3UrlPart() const { return layout_.z3UrlPart; }
+std::string CFolderMng::GetLocalBaseFolder() const { return layout_.localBase; }
+std::string CFolderMng::GetUserBaseFolder() const { return layout_.userBase; }
+
+CFolderMng& GetFolderMng() {
+    static CFolderMng folders;  // one per module, shared by every control in the process
+    return folders;
+}
+
+bool GetNt60FolderFlag() { return nt60FolderFlag; }
+void ClearNt60FolderFlag() { nt60FolderFlag = false; }
+
+}  // namespace omni

@@ -1,0 +1,31 @@
+// Add-on switch operations of the façade.
+#include "probes/flash_player_block_check.h"
+#include "probes/marklet_block_check.h"
+#include "probes/pre_approved_controls.h"
+#include "probes/version_retriever.h"
+
+namespace omni {
+
+int CVersionRetriever::CheckFlashBlocked(int& blocked) {
+    blocked = CFlashPlayerBlockCheck().IsBlocked() == 1 ? 1 : 0;
+    return 0;
+}
+
+int CVersionRetriever::UnblockFlash() {
+    CFlashPlayerBlockCheck().Unblock();  // a failed close changes nothing the page could act on
+    return 0;
+}
+
+int CVersionRetriever::CheckMarkletBlocked(int& blocked) {
+    blocked = CMarkletBlockCheck().IsBlocked() == 1 ? 1 : 0;
+    return 0;
+}
+
+int CVersionRetriever::UnblockMarklet() {
+    CMarkletBlockCheck().Unblock();
+    return 0;
+}
+
+int CVersionRetriever::AddPreApprovedControls() { return omni::AddPreApprovedControls(registry_); }
+
+}  // namespace omni

@@ -1,0 +1,12 @@
+// Identifiers of the dialogs and their controls, shared by the resource scripts and the code.
+#pragma once
+
+// Toolbar list
+#define IDD_TOOLBAR_LIST 201
+#define IDC_TOOLBAR_LIST 201
+#define IDC_TOOLBAR_INTRO 1201
+
+// Flash verification page
+#define IDD_FLASH_CHECK 202
+#define IDC_FLASH_BROWSER 202
+#define IDC_FLASH_PROMPT 1202

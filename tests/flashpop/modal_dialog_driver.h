@@ -1,0 +1,32 @@
+// Drives a modal dialog of the calling thread from a second thread: waits until it is shown,
+// lets the test look at it, then closes it the way a user would.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace omni::test {
+
+enum class CloseBy { kOkButton, kEscapeKey };
+
+struct DriveResult {
+    bool shown = false;       // the dialog appeared within the time limit
+    INT_PTR result = -2;      // what the modal call answered
+};
+
+// Runs showModal on this thread; once its dialog is visible, calls look(dialog) on the driver
+// thread and then closes the dialog.
+DriveResult DriveModalDialog(const std::function<INT_PTR()>& showModal, const std::function<void(HWND)>& look,
+                             CloseBy closeBy);
+
+std::string WindowText(HWND window);
+
+// Saves what the window shows as folder\name.bmp and folder\name.png; false when either fails.
+bool SaveWindowImages(HWND window, const std::string& folder, const std::string& name);
+
+// The folder for screenshots: artefacts/ under the build folder, created when missing.
+std::string ArtefactFolder();
+
+}  // namespace omni::test
