@@ -92,7 +92,8 @@ INT_PTR CALLBACK CFlashDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam,
             }
             return FALSE;
         case WM_DESTROY:
-            if (auto* self = reinterpret_cast<CFlashDlg*>(GetWindowLongPtrW(dialog, DWLP_USER))) self->browser_.Destroy();
+            if (auto* self = reinterpret_cast<CFlashDlg*>(GetWindowLongPtrW(dialog, DWLP_USER)))
+                self->browser_.Destroy();
             return FALSE;
         default:
             return FALSE;

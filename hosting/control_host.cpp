@@ -21,7 +21,9 @@ HRESULT QueryShielded(IUnknown* object, REFIID iid, com_ptr<T>& out) {
 
 HRESULT CreateShielded(const CLSID& clsid, com_ptr<IOleObject>& out) {
     void** slot = out.put_void();
-    HRESULT hr = ShieldedHr([&] { return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, slot); });
+    HRESULT hr = ShieldedHr([&] {
+        return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, slot);
+    });
     if (FAILED(hr)) (void)out.release();
     return out ? hr : (FAILED(hr) ? hr : E_NOINTERFACE);
 }

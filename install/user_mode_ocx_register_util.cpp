@@ -189,7 +189,9 @@ LONG CUserModeOcxRegisterUtil::DeleteKeyTree(HKEY parent, const std::string& chi
         for (;;) {
             wchar_t name[256];
             DWORD length = 256;
-            if (RegEnumKeyExW(child.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            // Always the first: the one before it was just deleted.
+            if (RegEnumKeyExW(child.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
             rc = DeleteKeyTree(child.get(), Narrow(name, length));
             if (rc != ERROR_SUCCESS) return rc;
         }

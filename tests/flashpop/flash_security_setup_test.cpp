@@ -82,7 +82,8 @@ TEST_P(FlashSettingCombination, ReadsTheChoiceOfTheTwoValueBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllowAndAlways, FlashSettingCombination,
-                         ::testing::Values(CombinationRow{1, 1, kFlashAlwaysAllow}, CombinationRow{0, 0, kFlashAlwaysAsk},
+                         ::testing::Values(CombinationRow{1, 1, kFlashAlwaysAllow},
+                                           CombinationRow{0, 0, kFlashAlwaysAsk},
                                            CombinationRow{0, 1, kFlashAlwaysDeny},
                                            CombinationRow{1, 0, kFlashSettingUnknown},
                                            // Anything but 1 reads as false.

@@ -35,7 +35,8 @@ HWND FindShownDialog(DWORD thread) {
 
 void Close(HWND dialog, DWORD thread, CloseBy closeBy) {
     if (closeBy == CloseBy::kOkButton) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         return;
     }
     // The key goes where the user's key would: the focused control, or the dialog itself.
@@ -103,68 +104,86 @@ unique_gdi CaptureWindow(HWND window, int& width, int& height) {
     return copied ? std::move(bitmap) : unique_gdi();
 }
 
-bool WriteBmp(HBITMAP bitmap, int width, int height, const std::string& path) {
+bool ReadPixels(HBITMAP bitmap, int width, int height, WindowImage& pixels) {
+    pixels.width = width;
+    pixels.height = height;
+    pixels.stride = ((width * 3 + 3) / 4) * 4;
+    pixels.bytes.assign(pixels.stride * height, 0);
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof(header);
     header.biWidth = width;
-    header.biHeight = height;  // bottom-up, as BMP files are usually stored
+    header.biHeight = -height;  // top-down
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
-    const DWORD stride = ((width * 3 + 3) / 4) * 4;
-    std::vector<BYTE> pixels(stride * height);
     HDC screen = GetDC(nullptr);
-    int lines = GetDIBits(screen, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
+    int lines = GetDIBits(screen, bitmap, 0, height, pixels.bytes.data(), reinterpret_cast<BITMAPINFO*>(&header),
                           DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    if (lines != height) return false;
+    return lines == height;
+}
 
+bool WriteBmp(const WindowImage& pixels, const std::string& path) {
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = pixels.width;
+    header.biHeight = -pixels.height;  // top-down
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<DWORD>(pixels.bytes.size());
     BITMAPFILEHEADER file = {};
     file.bfType = 0x4D42;  // "BM"
     file.bfOffBits = sizeof(file) + sizeof(header);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    header.biSizeImage = static_cast<DWORD>(pixels.size());
+    file.bfSize = file.bfOffBits + header.biSizeImage;
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
     bytes.append(reinterpret_cast<const char*>(&header), sizeof(header));
-    bytes.append(reinterpret_cast<const char*>(pixels.data()), pixels.size());
+    bytes.append(reinterpret_cast<const char*>(pixels.bytes.data()), pixels.bytes.size());
     WriteBytes(path, bytes);
     return ReadBytes(path).size() == bytes.size();
 }
 
-HRESULT WritePng(HBITMAP bitmap, const std::string& path) {
+HRESULT WritePng(const WindowImage& pixels, const std::string& path) {
     com_init com(COINIT_MULTITHREADED);
     com_ptr<IWICImagingFactory> factory;
     com_ptr<IWICBitmap> source;
     com_ptr<IWICStream> stream;
     com_ptr<IWICBitmapEncoder> encoder;
     com_ptr<IWICBitmapFrameEncode> frame;
-    int step = 0;
     HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                   factory.put_void());
-    if (SUCCEEDED(hr)) step = 1, hr = factory->CreateBitmapFromHBITMAP(bitmap, nullptr, WICBitmapIgnoreAlpha, source.addressof());
-    if (SUCCEEDED(hr)) step = 2, hr = factory->CreateStream(stream.addressof());
-    if (SUCCEEDED(hr)) step = 3, hr = stream->InitializeFromFilename(Widen(path).c_str(), GENERIC_WRITE);
-    if (SUCCEEDED(hr)) step = 4, hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.addressof());
-    if (SUCCEEDED(hr)) step = 5, hr = encoder->Initialize(stream.get(), WICBitmapEncoderNoCache);
-    if (SUCCEEDED(hr)) step = 6, hr = encoder->CreateNewFrame(frame.addressof(), nullptr);
-    if (SUCCEEDED(hr)) step = 7, hr = frame->Initialize(nullptr);
-    if (SUCCEEDED(hr)) step = 8, hr = frame->WriteSource(source.get(), nullptr);
-    if (SUCCEEDED(hr)) step = 9, hr = frame->Commit();
-    if (SUCCEEDED(hr)) step = 10, hr = encoder->Commit();
-    if (FAILED(hr)) std::printf("step %d\n", step);
+    if (SUCCEEDED(hr))
+        hr = factory->CreateBitmapFromMemory(pixels.width, pixels.height, GUID_WICPixelFormat24bppBGR, pixels.stride,
+                                             static_cast<UINT>(pixels.bytes.size()),
+                                             const_cast<BYTE*>(pixels.bytes.data()),
+                                             source.addressof());
+    if (SUCCEEDED(hr)) hr = factory->CreateStream(stream.addressof());
+    if (SUCCEEDED(hr)) hr = stream->InitializeFromFilename(Widen(path).c_str(), GENERIC_WRITE);
+    if (SUCCEEDED(hr)) hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.addressof());
+    if (SUCCEEDED(hr)) hr = encoder->Initialize(stream.get(), WICBitmapEncoderNoCache);
+    if (SUCCEEDED(hr)) hr = encoder->CreateNewFrame(frame.addressof(), nullptr);
+    if (SUCCEEDED(hr)) hr = frame->Initialize(nullptr);
+    if (SUCCEEDED(hr)) hr = frame->WriteSource(source.get(), nullptr);
+    if (SUCCEEDED(hr)) hr = frame->Commit();
+    if (SUCCEEDED(hr)) hr = encoder->Commit();
     return hr;
 }
 
 }  // namespace
 
-bool SaveWindowImages(HWND window, const std::string& folder, const std::string& name) {
+WindowImage CaptureWindowImage(HWND window) {
+    WindowImage image;
     int width = 0, height = 0;
     unique_gdi bitmap = CaptureWindow(window, width, height);
-    if (!bitmap) return false;
-    HBITMAP handle = static_cast<HBITMAP>(bitmap.get());
-    bool bmp = WriteBmp(handle, width, height, folder + "\\" + name + ".bmp");
-    HRESULT png = WritePng(handle, folder + "\\" + name + ".png");
-    if (FAILED(png)) std::printf("PNG of %s not written: 0x%08lx\n", name.c_str(), static_cast<unsigned long>(png));
+    if (!bitmap || !ReadPixels(static_cast<HBITMAP>(bitmap.get()), width, height, image)) return WindowImage();
+    return image;
+}
+
+bool SaveImages(const WindowImage& image, const std::string& folder, const std::string& name) {
+    if (image.bytes.empty()) return false;
+    bool bmp = WriteBmp(image, folder + "\\" + name + ".bmp");
+    HRESULT png = WritePng(image, folder + "\\" + name + ".png");
+    if (FAILED(png)) std::printf("%s.png not written: 0x%08lx\n", name.c_str(), static_cast<unsigned long>(png));
     return bmp && SUCCEEDED(png);
 }
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace omni::test {
 
@@ -23,8 +24,19 @@ DriveResult DriveModalDialog(const std::function<INT_PTR()>& showModal, const st
 
 std::string WindowText(HWND window);
 
-// Saves what the window shows as folder\name.bmp and folder\name.png; false when either fails.
-bool SaveWindowImages(HWND window, const std::string& folder, const std::string& name);
+// What a window showed: rows of 24-bit blue-green-red pixels, top row first, each padded to four bytes.
+struct WindowImage {
+    int width = 0;
+    int height = 0;
+    DWORD stride = 0;
+    std::vector<BYTE> bytes;  // empty when the capture failed
+};
+
+WindowImage CaptureWindowImage(HWND window);
+
+// Writes folder\name.bmp and folder\name.png; false when either fails. The encoder needs the real
+// class registrations, so call it outside a registry sandbox.
+bool SaveImages(const WindowImage& image, const std::string& folder, const std::string& name);
 
 // The folder for screenshots: artefacts/ under the build folder, created when missing.
 std::string ArtefactFolder();

@@ -36,7 +36,8 @@ protected:
 TEST_P(PopupBlockerState, FollowsThePopupMgrValue) {
     const PopupRow& row = GetParam();
     if (row.kind != PopupMgr::kMissingKey) test::CreateKey(HKEY_CURRENT_USER, kNewWindowsKey);
-    if (row.kind == PopupMgr::kText) test::SetString(HKEY_CURRENT_USER, kNewWindowsKey, kPopupMgrValue, row.text, row.type);
+    if (row.kind == PopupMgr::kText)
+        test::SetString(HKEY_CURRENT_USER, kNewWindowsKey, kPopupMgrValue, row.text, row.type);
 
     EXPECT_EQ(CPopupDetector().GetPopupBlockerState(), row.expectedOn);
     int on = -1;
@@ -46,7 +47,8 @@ TEST_P(PopupBlockerState, FollowsThePopupMgrValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     PopupMgrValues, PopupBlockerState,
-    ::testing::Values(PopupRow{"No", PopupMgr::kText, "No", REG_SZ, 0}, PopupRow{"no", PopupMgr::kText, "no", REG_SZ, 0},
+    ::testing::Values(PopupRow{"No", PopupMgr::kText, "No", REG_SZ, 0},
+                      PopupRow{"no", PopupMgr::kText, "no", REG_SZ, 0},
                       PopupRow{"yes", PopupMgr::kText, "yes", REG_SZ, 1},
                       PopupRow{"Empty", PopupMgr::kText, "", REG_SZ, 0},
                       PopupRow{"OtherWord", PopupMgr::kText, "off", REG_SZ, 1},
