@@ -2,21 +2,14 @@
 
 #include <objbase.h>
 
-#include <cctype>
-
+#include "install/guid_text.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "probes/addon_keys.h"
 
 namespace omni {
 
-std::string AddonIdText(const GUID& id) {
-    std::string text = Format("{%08lx-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x}",
-                              static_cast<unsigned long>(id.Data1), id.Data2, id.Data3, id.Data4[0], id.Data4[1],
-                              id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6], id.Data4[7]);
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
+std::string AddonIdText(const GUID& id) { return FormatGuid(id); }
 
 bool ParseAddonId(const std::string& text, GUID& id) {
     std::wstring wide = Widen(text);
