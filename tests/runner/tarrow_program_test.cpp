@@ -6,7 +6,7 @@
 
 #include "platform/text.h"
 #include "runner/tarrow_text.h"
-#include "tests/runner/captured_process.h"
+#include "tests/support/captured_process.h"
 #include "tests/support/scratch_folder.h"
 
 namespace omni {

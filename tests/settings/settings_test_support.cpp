@@ -7,14 +7,6 @@
 namespace omni::test {
 
 namespace {
-constexpr DWORD kTimeoutMs = 180000;
-
-unique_file CreateInheritable(const std::string& path) {
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    return unique_file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 void CloseSearch(HANDLE search) { FindClose(search); }
 using unique_find = unique_any<HANDLE, CloseSearch, -1>;
 
@@ -26,40 +18,6 @@ bool ReadVariable(const wchar_t* name, std::wstring& value) {
     return true;
 }
 }  // namespace
-
-ProgramOutput RunProgram(const std::string& commandLine, const std::string& outputFolder) {
-    ProgramOutput result;
-    const std::string outPath = outputFolder + "\\program-out.txt";
-    const std::string errPath = outputFolder + "\\program-err.txt";
-    {
-        unique_file out = CreateInheritable(outPath);
-        unique_file err = CreateInheritable(errPath);
-        if (!out || !err) return result;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = out.get();
-        startup.hStdError = err.get();
-        std::wstring command = Widen(commandLine);
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-            return result;
-        unique_handle processHandle(process.hProcess);
-        unique_handle threadHandle(process.hThread);
-        result.started = true;
-        if (WaitForSingleObject(processHandle.get(), kTimeoutMs) != WAIT_OBJECT_0) {
-            TerminateProcess(processHandle.get(), 99);
-            result.exitCode = 99;
-        } else {
-            GetExitCodeProcess(processHandle.get(), &result.exitCode);
-        }
-    }
-    result.out = ReadBytes(outPath);
-    result.err = ReadBytes(errPath);
-    DeleteFileW(Widen(outPath).c_str());
-    DeleteFileW(Widen(errPath).c_str());
-    return result;
-}
 
 TempFolderOverride::TempFolderOverride(const std::string& folder) {
     hadTmp_ = ReadVariable(L"TMP", tmp_);

@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/captured_process.h"
+
 namespace omni::test {
 
-struct ProgramOutput {
-    bool started = false;
-    DWORD exitCode = 0;
-    std::string out;
-    std::string err;
-};
+using ProgramOutput = CapturedProcess;
 
-// Runs commandLine and waits for it; stdout and stderr go through files in outputFolder.
-ProgramOutput RunProgram(const std::string& commandLine, const std::string& outputFolder);
+// Runs commandLine and waits for it (a Tarrow run can be slow under emulation); stdout and stderr go
+// through files in outputFolder.
+inline ProgramOutput RunProgram(const std::string& commandLine, const std::string& outputFolder) {
+    return RunCaptured(commandLine, outputFolder, 180000);
+}
 
 // While it lives, TMP and TEMP name the given folder, for this process and the ones it starts.
 class TempFolderOverride {

@@ -15,6 +15,8 @@ struct CapturedProcess {
 };
 
 // Output goes to files in outputFolder rather than pipes, so that nothing waits for grandchildren to let go.
-CapturedProcess RunCaptured(const std::string& commandLine, const std::string& outputFolder);
+// A program still running after timeoutMs is ended and reported with exit code 99.
+CapturedProcess RunCaptured(const std::string& commandLine, const std::string& outputFolder,
+                            DWORD timeoutMs = 120000);
 
 }  // namespace omni::test

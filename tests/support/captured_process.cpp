@@ -1,4 +1,4 @@
-#include "tests/runner/captured_process.h"
+#include "tests/support/captured_process.h"
 
 #include "platform/handles.h"
 #include "platform/text.h"
@@ -7,8 +7,6 @@
 namespace omni::test {
 
 namespace {
-constexpr DWORD kTimeoutMs = 120000;
-
 unique_file CreateInheritable(const std::string& path) {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     return unique_file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
@@ -16,7 +14,7 @@ unique_file CreateInheritable(const std::string& path) {
 }
 }  // namespace
 
-CapturedProcess RunCaptured(const std::string& commandLine, const std::string& outputFolder) {
+CapturedProcess RunCaptured(const std::string& commandLine, const std::string& outputFolder, DWORD timeoutMs) {
     CapturedProcess result;
     const std::string outPath = outputFolder + "\\captured-out.txt";
     const std::string errPath = outputFolder + "\\captured-err.txt";
@@ -37,7 +35,7 @@ CapturedProcess RunCaptured(const std::string& commandLine, const std::string& o
         unique_handle processHandle(process.hProcess);
         unique_handle threadHandle(process.hThread);
         result.started = true;
-        if (WaitForSingleObject(processHandle.get(), kTimeoutMs) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(processHandle.get(), timeoutMs) != WAIT_OBJECT_0) {
             TerminateProcess(processHandle.get(), 99);
             result.exitCode = 99;
         } else {
