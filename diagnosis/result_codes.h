@@ -32,6 +32,7 @@ enum ResultCode : int {
     kDiagnosisNotRun = -95,
     kNotRelevantOs = -96,
     kMailFailed = -97,
+    kReportFailed = -98,  // the report could not be composed or saved; no catalogue text ("Undefined")
     kSucceeded = -99,
     kInitFailed = -101,
     kAdminOnlyFeature = -102,

@@ -6,8 +6,10 @@
 
 namespace omni::host {
 
-void Print(const std::string& utf8) {
-    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+namespace {
+
+void Write(DWORD which, const std::string& utf8) {
+    HANDLE out = GetStdHandle(which);
     if (out == nullptr || out == INVALID_HANDLE_VALUE) return;
     DWORD mode = 0, written = 0;
     if (GetConsoleMode(out, &mode)) {
@@ -17,5 +19,10 @@ void Print(const std::string& utf8) {
         WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
     }
 }
+
+}  // namespace
+
+void Print(const std::string& utf8) { Write(STD_OUTPUT_HANDLE, utf8); }
+void PrintError(const std::string& utf8) { Write(STD_ERROR_HANDLE, utf8); }
 
 }  // namespace omni::host

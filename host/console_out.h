@@ -5,6 +5,7 @@
 
 namespace omni::host {
 
-void Print(const std::string& utf8);
+void Print(const std::string& utf8);       // standard output
+void PrintError(const std::string& utf8);  // standard error
 
 }  // namespace omni::host

@@ -1,55 +1,51 @@
-// omniprobe_host: identifies the machine the way the control does and prints it.
+// omniprobe_host: diagnoses this PC the way the control does in local mode and prints the report.
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
-#include "diagnosis/message_catalog.h"
+#include "diagnosis/total_info.h"
 #include "host/console_out.h"
+#include "host/control_setup.h"
+#include "host/host_options.h"
+#include "host/xml_indent.h"
+#include "install/folder_mng.h"
+#include "install/module_state.h"
+#include "platform/handles.h"
 #include "platform/text.h"
-#include "probes/effective_ie_version.h"
-#include "probes/os_info.h"
-#include "probes/version.h"
-#include "probes/version_retriever.h"
 
 using omni::host::Print;
-
-namespace {
-
-std::string VersionLine(const char* label, int status, const omni::Version& version) {
-    return omni::Format("%-26s %s (status %d)\n", label, version.GetText().c_str(), status);
-}
-
-void PrintMachine() {
-    omni::COsInfo os;
-    int status = os.RetrieveOsInfo();
-    Print(omni::Format("%-26s %d \"%s\" (status %d)\n", "Operating system:", os.code, os.GetOsName().c_str(), status));
-    Print(omni::Format("%-26s %s", "Service pack:", os.GetServicePackBuildText().c_str()));
-    Print(omni::Format("%-26s %d\n", "32-bit on 64-bit Windows:", os.IsWow64));
-
-    omni::CVersionRetriever retriever;
-    omni::Version ie("0.0.0.0"), wmp("0.0.0.0"), flash("0.0.0.0");
-    int ieStatus = retriever.RetrieveIEVersion(ie);
-    Print(VersionLine("Internet Explorer:", ieStatus, ie));
-    omni::Version effective("0.0.0.0");
-    Print(VersionLine("Internet Explorer (shown):", omni::RetrieveEffectiveIEVersion(retriever, effective), effective));
-    Print(VersionLine("Windows Media Player:", retriever.RetrieveWMPVersion(wmp), wmp));
-    Print(VersionLine("Flash Player:", retriever.RetrieveFlashVersion(flash), flash));
-}
-
-void PrintCatalogue(LANGID language, const char* name) {
-    omni::SetCatalogLanguage(language);
-    Print(omni::Format("\nCatalogue, %s:\n", name));
-    for (UINT id : {104u, 105u, 108u, 116u, 149u, 236u}) {
-        std::string text = id == 149 ? omni::FormatMessageWith(149, omni::LoadMessage(147)) : omni::LoadMessage(id);
-        Print(omni::Format("  %3u  \"%s\"\n", id, text.c_str()));
-    }
-}
-
-}  // namespace
+using omni::host::PrintError;
 
 int wmain(int argc, wchar_t** argv) {
-    PrintMachine();
-    PrintCatalogue(omni::kLangEnglish, "English");
-    PrintCatalogue(omni::kLangKorean, "Korean");
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(omni::Narrow(argv[i]));
+    omni::host::HostOptions options = omni::host::ParseHostOptions(args);
+    if (options.help || !options.error.empty()) {
+        if (!options.error.empty()) PrintError("omniprobe_host: " + options.error + "\n");
+        PrintError(omni::host::HostUsage());
+        return options.help ? 0 : 2;
+    }
+
+    omni::com_init com;
+    if (FAILED(com.result())) {
+        PrintError(omni::Format("omniprobe_host: COM could not start (0x%08lX)\n", com.result()));
+        return 1;
+    }
+    int status = omni::host::SetUpLikeTheControl(options.lang, options.installMode, options.admin);
+    if (status != 0) {
+        PrintError(omni::Format("omniprobe_host: folder set-up failed (%d)\n", status));
+        return 1;
+    }
+
+    omni::CTotalInfo info;
+    int run = info.Run();
+    // A stopped run still has a report: the basic group says why.
+    int built = options.savePath.empty() ? info.BuildReport() : info.SaveReport(options.savePath);
+    PrintError(omni::Format("run %d (run state %d), report %d, administrator %d, folder %s\n", run,
+                            info.GetRunState(), built, omni::GetModuleState().isAdmin ? 1 : 0,
+                            omni::GetFolderMng().GetLocalBaseFolder().c_str()));
+    if (built != 0) return 1;
+    Print(options.raw ? info.GetReportText() + "\n" : omni::host::IndentXml(info.GetReportText()));
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "install/list_file.h"
 #include "install/module_state.h"
 #include "install/user_mode_ocx_register_util.h"
+#include "platform/file_probe.h"
 #include "platform/text.h"
 #include "probes/version_retriever.h"
 
@@ -83,7 +84,11 @@ void CInstalledOCXDLLList::BuildFrom(const CNecessaryOCXDLLList& necessary) {
                                  ? GetUserModeOcxRegisterUtil().GetRegisteredFolder(wanted->name)
                                  : systemFolder;
         node->path = folder + wanted->name;
-        node->found = retriever.RetrieveFileVersion(node->path, node->version) == kFileMissing ? 0 : 1;
+        // The version probe answers "missing" for a file without version information too; such a
+        // file is present (version 0.0.0.0), and calling it missing would offer to install it again.
+        node->found = retriever.RetrieveFileVersion(node->path, node->version) != kFileMissing || IsFile(node->path)
+                          ? 1
+                          : 0;
         node->kind = wanted->kind;
         node->name = wanted->name;
         Append(std::move(node));

@@ -18,6 +18,7 @@ inline void ReleaseModule(HMODULE m) { FreeLibrary(m); }
 inline void FreeBstr(BSTR s) { SysFreeString(s); }
 inline void DestroyWin(HWND w) { DestroyWindow(w); }
 inline void DeleteGdiObject(HGDIOBJ o) { DeleteObject(o); }
+inline void ReleaseSid(PSID s) { FreeSid(s); }
 }  // namespace detail
 
 using unique_hkey = unique_any<HKEY, detail::CloseKey>;
@@ -27,6 +28,7 @@ using unique_hmodule = unique_any<HMODULE, detail::ReleaseModule>;
 using unique_bstr = unique_any<BSTR, detail::FreeBstr>;
 using unique_hwnd = unique_any<HWND, detail::DestroyWin>;
 using unique_gdi = unique_any<HGDIOBJ, detail::DeleteGdiObject>;
+using unique_sid = unique_any<PSID, detail::ReleaseSid>;  // from AllocateAndInitializeSid
 
 // A VARIANT that is cleared when it goes out of scope.
 class unique_variant {

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "platform/handles.h"
+#include "platform/file_probe.h"
 #include "platform/text.h"
 
 namespace omni {
@@ -16,11 +17,6 @@ namespace {
 // Flash Player keeps its global settings under a folder named after its vendor's support site.
 constexpr char kSettingsBelowAppData[] =
     "Macromedia\\Flash Player\\macromedia.com\\support\\flashplayer\\sys\\settings.sol";
-
-bool IsFile(const std::string& path) {
-    DWORD attributes = GetFileAttributesW(Widen(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // The whole file, however long; false when it cannot be read.
 bool ReadWholeFile(HANDLE file, std::string& data) {

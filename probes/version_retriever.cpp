@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "diagnosis/result_codes.h"
+#include "platform/file_probe.h"
 #include "platform/text.h"
 #include "probes/file_version_info.h"
 
@@ -27,10 +28,6 @@ std::string ExpandVariables(const std::string& text) {
     return Narrow(std::wstring(expanded.data()));
 }
 
-bool IsFile(const std::string& path) {
-    DWORD attributes = GetFileAttributesW(Widen(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 }  // namespace
 
 int CVersionRetriever::RetrieveIEVersion(Version& version) {

@@ -59,7 +59,7 @@ int CXmlWriter::Compose(CTotalInfo& info, const std::string& path) {
     try {
         return ComposeUnguarded(info, path);
     } catch (...) {
-        return kInitFailed;
+        return kReportFailed;
     }
 }
 
@@ -74,7 +74,7 @@ int CXmlWriter::ComposeUnguarded(CTotalInfo& info, const std::string& path) {
     std::string text;
     if (SUCCEEDED(hr)) hr = dom_.Serialize(text);
     if (SUCCEEDED(hr) && !path.empty()) hr = dom_.Save(path);
-    if (FAILED(hr)) return kInitFailed;
+    if (FAILED(hr)) return kReportFailed;
     info.SetReportText(text);
     return kOk;
 }

@@ -42,7 +42,7 @@ public:
     HRESULT WriteEtcGroup(CTotalInfo& info);
     HRESULT WriteDllGroup(CTotalInfo& info);
 
-    // 0, or kInitFailed when the DOM failed (the file included); then the diagnosis object keeps
+    // 0, or kReportFailed when the DOM failed (the file included); then the diagnosis object keeps
     // its previous report text and no file is written. The text is stored only once everything,
     // the save included, has succeeded.
     int Compose(CTotalInfo& info, const std::string& path);

@@ -6,6 +6,7 @@ export WINEPREFIX="$prefix" WINEARCH=win64
 . "$(dirname "$0")/wine-env.sh"
 if [ ! -f "$prefix/.omni-ready" ]; then
     rm -rf "$prefix"
+    mkdir -p "$(dirname "$prefix")"  # Wine creates the prefix but not the folders above it
     wineboot -i >/dev/null 2>&1
     wineserver -w
     # A crashing test must fail, not wait for someone to close winedbg's dialog.

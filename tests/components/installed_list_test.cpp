@@ -105,9 +105,9 @@ TEST_F(InstalledList, AdministratorFindsEveryFileInTheSystemFolder) {
     EXPECT_EQ(missing->found, 0);
     EXPECT_EQ(missing->version.GetText(), "0.0.0.0");
 
-    // Without a version resource the version probe reports the file as missing.
+    // Without a version resource the file is still there, in version 0.0.0.0.
     const OCXDLLNode* unversioned = missing->next.get();
-    EXPECT_EQ(unversioned->found, 0);
+    EXPECT_EQ(unversioned->found, 1);
     EXPECT_EQ(unversioned->version.GetText(), "0.0.0.0");
 }
 

@@ -6,7 +6,7 @@
 #include "install/module_state.h"
 #include "platform/handles.h"
 #include "platform/text.h"
-#include "tests/report_groups/parsed_report.h"
+#include "tests/support/parsed_report.h"
 #include "tests/support/fake_diagnosis_probes.h"
 #include "tests/support/scratch_folder.h"
 
@@ -288,7 +288,19 @@ TEST_F(ReportGroups, FailedSaveKeepsThePreviousTextAndWritesNoFile) {
     std::string path = folder.file("missing\\report.xml");
     info_.Run();
     info_.SetReportText("previous");
-    EXPECT_NE(info_.SaveReport(path), kOk);
+    EXPECT_EQ(info_.SaveReport(path), kReportFailed);
+    EXPECT_EQ(info_.GetReportText(), "previous");
+    EXPECT_FALSE(FileExists(path));
+}
+
+TEST_F(ReportGroups, FailureInTheMiddleOfAGroupBecomesACodeAndKeepsThePreviousText) {
+    ScratchFolder folder;
+    std::string path = folder.file("report.xml");
+    info_.Run();
+    info_.SetReportText("previous");
+    grading_.networkThrows = true;
+    EXPECT_EQ(info_.BuildReport(), kReportFailed);
+    EXPECT_EQ(info_.SaveReport(path), kReportFailed);
     EXPECT_EQ(info_.GetReportText(), "previous");
     EXPECT_FALSE(FileExists(path));
 }

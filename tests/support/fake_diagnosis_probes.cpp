@@ -1,6 +1,7 @@
 #include "tests/support/fake_diagnosis_probes.h"
 
 #include <algorithm>
+#include <new>
 
 namespace omni::test {
 
@@ -12,6 +13,7 @@ int FakeGradingProbes::RetrieveIEServiceVersion(Version& version) {
 
 int FakeGradingProbes::CheckWmpNetworkAll() {
     ++networkCalls;
+    if (networkThrows) throw std::bad_alloc();
     return networkAll;
 }
 

@@ -21,6 +21,7 @@ public:
     int serviceVersionStatus = 0;
     std::string serviceVersion = "11.0.9600.16428";
     int networkAll = 1;
+    bool networkThrows = false;  // as an allocation failure would, in the middle of a composition
     int seekingStatus = 0;
     int seekingCorrect = 1;
     std::set<std::string> notCreatable;    // names whose creation fails

@@ -1,4 +1,4 @@
-#include "tests/report_groups/parsed_report.h"
+#include "tests/support/parsed_report.h"
 
 #include <windows.h>
 #include <msxml2.h>

@@ -1,0 +1,51 @@
+#!/bin/sh
+# Lays out the PC that the run command diagnoses, in a Wine prefix of its own (build/demo/wineprefix),
+# so the tests' prefix is never changed by it:
+# - build/demo/ holds the console host with tarrow.exe and the test reg.exe beside it, and the
+#   local-mode folders "Z4OCX\", "Z3OCX\" and "DLL\" with their list files;
+# - the maker's controls (stand-ins) installed into the system folder and registered machine-wide, as
+#   an administrator's installation leaves them: Marklet2, Marklet3Outer and Marklet3Inner current,
+#   Quadrel one version behind the list, QuadrelU listed but never installed;
+# - two support DLLs, one of them without version information, and one listed but absent;
+# - Media Player's "Installation Directory" value, which Windows has and a stock Wine prefix lacks;
+# - the Flash stand-in registered as generation 10 of "ShockwaveFlash.ShockwaveFlash".
+set -e
+build="$(cd "$1" && pwd)"  # Wine wants an absolute prefix path
+root="$(cd "$(dirname "$0")/.." && pwd)"
+demo="$build/demo"
+export WINEPREFIX="$demo/wineprefix"
+sh "$root/tools/make-prefix.sh" "$WINEPREFIX"
+. "$root/tools/wine-env.sh"
+reg() { /usr/lib/wine/wine64 reg "$@" /reg:32 >/dev/null; }
+
+mkdir -p "$demo/Z4OCX" "$demo/Z3OCX" "$demo/DLL"
+for f in omniprobe_host.exe diagnosis_benchmark.exe tarrow.exe reg.exe; do
+    [ -f "$build/bin/$f" ] && cp "$build/bin/$f" "$demo/"
+done
+
+# List files: pairs of file name and required version, each line ending in a line break.
+printf 'Marklet2.ocx 1.0.0.5\r\nQuadrel.ocx 1.0.0.5\r\nQuadrelU.ocx 1.0.0.5\r\n' >"$demo/Z4OCX/ocxlistz4.txt"
+printf 'Marklet3Outer.ocx 1.0.0.5\r\nMarklet3Inner.ocx 1.0.0.5\r\n' >"$demo/Z3OCX/ocxlistz3.txt"
+printf 'OrvaneCodec.dll 6.0.2900.5512\r\nOrvaneText.dll 1.0.0.1\r\nOrvaneNet.dll 1.0.0.0\r\n' >"$demo/DLL/dlllist2000.txt"
+
+# The 32-bit system folder, where an administrator's installation puts the components.
+sys="$WINEPREFIX/drive_c/windows/syswow64"
+cp "$build/bin/standin/Marklet2.ocx" "$build/bin/standin/Marklet3Outer.ocx" \
+   "$build/bin/standin/Marklet3Inner.ocx" "$build/bin/standin_old/Quadrel.ocx" "$sys/"
+cp "$build/bin/ver_6_0_2900_5512.dll" "$sys/OrvaneCodec.dll"
+cp "$build/bin/noversion.dll" "$sys/OrvaneText.dll"
+rm -f "$sys/QuadrelU.ocx" "$sys/OrvaneNet.dll"
+for ocx in Marklet2 Marklet3Outer Marklet3Inner Quadrel; do
+    /usr/lib/wine/wine 'C:\windows\syswow64\regsvr32.exe' /s "C:\\windows\\syswow64\\$ocx.ocx"
+done
+
+reg add 'HKLM\Software\Microsoft\MediaPlayer' /v 'Installation Directory' /t REG_EXPAND_SZ \
+    /d '%ProgramFiles%\Windows Media Player' /f
+
+flash='{6F1E2A40-3C5B-4D7E-9A81-0B2C4D6E8F0A}'
+mkdir -p "$sys/Macromed/Flash"
+cp "$build/bin/flash_standin.dll" "$sys/Macromed/Flash/Flash10.ocx"
+reg add 'HKCR\ShockwaveFlash.ShockwaveFlash.10\CLSID' /ve /d "$flash" /f
+reg add "HKCR\\CLSID\\$flash\\InprocServer32" /ve /d 'C:\windows\syswow64\Macromed\Flash\Flash10.ocx' /f
+reg add "HKCR\\CLSID\\$flash\\InprocServer32" /v ThreadingModel /d Apartment /f
+wineserver -w
