@@ -16,6 +16,8 @@ namespace {
 using test::CreateKey;
 using test::KeyPresent;
 using test::RegistrySandbox;
+using test::SubkeysOf;
+using test::ValueCountOf;
 
 const std::vector<std::string> kFour = {
     "{816CA824-8BE4-11D3-A498-00C04F6843FB}",
@@ -23,28 +25,6 @@ const std::vector<std::string> kFour = {
     "{A4639D2F-774E-11D3-A490-00C04F6843FB}",
     "{DE5F419A-9E04-11D3-A4A0-00C04F6843FB}",
 };
-
-std::vector<std::string> SubkeysOf(HKEY root, const std::string& path) {
-    std::vector<std::string> names;
-    unique_hkey key;
-    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ, key.addressof()) != ERROR_SUCCESS) return names;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.push_back(Narrow(name, length));
-    }
-    return names;
-}
-
-DWORD ValueCountOf(HKEY root, const std::string& path) {
-    unique_hkey key;
-    DWORD values = 0;
-    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ, key.addressof()) == ERROR_SUCCESS)
-        RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
-                         nullptr, nullptr);
-    return values;
-}
 
 class PreApprovedTest : public ::testing::Test {
 protected:

@@ -17,6 +17,8 @@ using test::CreateKey;
 using test::KeyPresent;
 using test::ReadString;
 using test::SetString;
+using test::SubkeysOf;
+using test::ValueCountOf;
 using test::ValuePresent;
 
 const char kUserFolder[] = "C:\\Users\\pupil\\AppData\\Roaming\\Orvane Zentra\\Z4\\";
@@ -29,28 +31,6 @@ std::string Read(HKEY root, const std::string& path, const std::string& name = "
     DWORD type = 0;
     if (!ReadString(root, path, name, value, &type)) return "<missing>";
     return type == REG_SZ ? value : "<not REG_SZ>";
-}
-
-std::vector<std::string> Subkeys(HKEY root, const std::string& path) {
-    std::vector<std::string> names;
-    unique_hkey key;
-    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ, key.addressof()) != ERROR_SUCCESS) return names;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.push_back(Narrow(name, length));
-    }
-    return names;
-}
-
-DWORD ValueCount(HKEY root, const std::string& path) {
-    unique_hkey key;
-    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ, key.addressof()) != ERROR_SUCCESS) return 0;
-    DWORD count = 0;
-    RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
-                     nullptr, nullptr);
-    return count;
 }
 
 // A scratch hive that looks like a user's: it has "Software", and nothing below it.
@@ -88,8 +68,8 @@ TEST_P(EveryRecordTest, Register_WritesTheControlsKeysAndValuesUnderTheUserClass
     EXPECT_TRUE(KeyPresent(HKEY_CURRENT_USER, k + "\\Implemented Categories\\{7DD95802-9882-11CF-9FA9-00AA006C42C4}"));
     EXPECT_EQ(Read(HKEY_CURRENT_USER, std::string("Software\\Classes\\") + ids.progId + "\\CLSID"), ids.clsid);
     // Nothing beyond the set: no version-independent identifier, no type library registration.
-    EXPECT_EQ(Subkeys(HKEY_CURRENT_USER, k).size(), 8u);
-    EXPECT_EQ(Subkeys(HKEY_CURRENT_USER, "Software\\Classes").size(), 2u);  // CLSID and the program identifier
+    EXPECT_EQ(SubkeysOf(HKEY_CURRENT_USER, k).size(), 8u);
+    EXPECT_EQ(SubkeysOf(HKEY_CURRENT_USER, "Software\\Classes").size(), 2u);  // CLSID and the program identifier
     EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, "Software\\Classes\\TypeLib"));
     EXPECT_FALSE(KeyPresent(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID"));
 }
@@ -115,8 +95,8 @@ TEST_P(EveryRecordTest, RegisterThenUnregister_RemovesEverythingBelowBothKeysAnd
     EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, std::string("Software\\Classes\\") + ids.progId));
     EXPECT_TRUE(KeyPresent(HKEY_CURRENT_USER, "Software\\Classes"));
     EXPECT_TRUE(KeyPresent(HKEY_CURRENT_USER, kClsidRoot));
-    EXPECT_TRUE(Subkeys(HKEY_CURRENT_USER, kClsidRoot).empty());
-    EXPECT_EQ(Subkeys(HKEY_CURRENT_USER, "Software\\Classes").size(), 1u);
+    EXPECT_TRUE(SubkeysOf(HKEY_CURRENT_USER, kClsidRoot).empty());
+    EXPECT_EQ(SubkeysOf(HKEY_CURRENT_USER, "Software\\Classes").size(), 1u);
     EXPECT_EQ(util_.GetRegisteredFolder(ids.fileName), "");
 }
 
@@ -135,11 +115,11 @@ TEST_F(UserRegistrationTest, RegisterTwice_LeavesOneConsistentSetWithTheLatestFo
 
     ASSERT_EQ(util_.Register("quadrel.OCX"), 1);
 
-    EXPECT_EQ(Subkeys(HKEY_CURRENT_USER, kClsidRoot), std::vector<std::string>{ids.clsid});
-    EXPECT_EQ(Subkeys(HKEY_CURRENT_USER, k).size(), 8u);
-    EXPECT_EQ(Subkeys(HKEY_CURRENT_USER, k + "\\Implemented Categories").size(), 2u);
-    EXPECT_EQ(ValueCount(HKEY_CURRENT_USER, k + "\\InprocServer32"), 2u);
-    EXPECT_EQ(ValueCount(HKEY_CURRENT_USER, k), 1u);
+    EXPECT_EQ(SubkeysOf(HKEY_CURRENT_USER, kClsidRoot), std::vector<std::string>{ids.clsid});
+    EXPECT_EQ(SubkeysOf(HKEY_CURRENT_USER, k).size(), 8u);
+    EXPECT_EQ(SubkeysOf(HKEY_CURRENT_USER, k + "\\Implemented Categories").size(), 2u);
+    EXPECT_EQ(ValueCountOf(HKEY_CURRENT_USER, k + "\\InprocServer32"), 2u);
+    EXPECT_EQ(ValueCountOf(HKEY_CURRENT_USER, k), 1u);
     EXPECT_EQ(Read(HKEY_CURRENT_USER, k + "\\InprocServer32"), std::string(kUserFolder) + "Quadrel.ocx");
     EXPECT_EQ(Read(HKEY_CURRENT_USER, k + "\\ToolboxBitmap32"), std::string(kUserFolder) + "Quadrel.ocx, 1");
     EXPECT_EQ(util_.GetRegisteredFolder("Quadrel.ocx"), kUserFolder);
@@ -178,7 +158,7 @@ TEST(UserRegistration, RegisterInAHiveWithoutSoftware_FailsAtTheFirstStepAndCrea
     test::RegistrySandbox sandbox;
     CUserModeOcxRegisterUtil util;
     EXPECT_EQ(util.Register("Quadrel.ocx"), 0);
-    EXPECT_TRUE(Subkeys(HKEY_CURRENT_USER, "").empty());
+    EXPECT_TRUE(SubkeysOf(HKEY_CURRENT_USER, "").empty());
 }
 
 // --- Names outside the table ------------------------------------------------------
@@ -196,8 +176,8 @@ TEST_P(OutsideTheTableTest, AnswersEmptyAndZeroAndChangesNothing) {
     EXPECT_EQ(util_.Register(GetParam()), 0);
     EXPECT_EQ(util_.Unregister(GetParam()), 0);
 
-    EXPECT_EQ(Subkeys(HKEY_CURRENT_USER, kClsidRoot), std::vector<std::string>{other.clsid});
-    EXPECT_EQ(Subkeys(HKEY_CURRENT_USER, "Software\\Classes").size(), 2u);
+    EXPECT_EQ(SubkeysOf(HKEY_CURRENT_USER, kClsidRoot), std::vector<std::string>{other.clsid});
+    EXPECT_EQ(SubkeysOf(HKEY_CURRENT_USER, "Software\\Classes").size(), 2u);
     EXPECT_EQ(Read(HKEY_CURRENT_USER, ClsidKey(other) + "\\InprocServer32"), std::string(kUserFolder) + other.fileName);
     EXPECT_EQ(util_.GetRegisteredFolder(other.fileName), kUserFolder);
 }

@@ -16,22 +16,11 @@ namespace {
 using test::CreateKey;
 using test::ReadString;
 using test::SetDword;
+using test::SetRaw;
 using test::SetString;
 
 const char kKey[] = "Software\\Microsoft\\Internet Explorer\\New Windows";
 const char kOtherKey[] = "Software\\Microsoft\\Internet Explorer\\Toolbar";
-
-void SetRaw(HKEY root, const std::string& path, const std::string& name, DWORD type, const std::string& bytes) {
-    unique_hkey key;
-    ASSERT_EQ(RegCreateKeyExW(root, Widen(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.addressof(),
-                              nullptr),
-              ERROR_SUCCESS);
-    // The writer adds a terminator to text whose next character is zero; a non-zero one keeps the data as given.
-    std::string padded = bytes + "\x01\x01";
-    ASSERT_EQ(RegSetValueExW(key.get(), Widen(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(padded.data()),
-                             static_cast<DWORD>(bytes.size())),
-              ERROR_SUCCESS);
-}
 
 // A handle the key has let go of either no longer works or has been reused for the key's current one.
 bool Released(HKEY earlier, const CRegistryKey& key) {

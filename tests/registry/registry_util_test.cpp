@@ -17,23 +17,11 @@ using test::KeyPresent;
 using test::ReadDword;
 using test::ReadString;
 using test::SetDword;
+using test::SetRaw;
 using test::SetString;
 using test::ValuePresent;
 
 const char kKey[] = "Software\\Orvane\\Probe";
-
-// Writes raw bytes of any type, for values no well-behaved writer would produce.
-void SetRaw(HKEY root, const std::string& path, const std::string& name, DWORD type, const std::string& bytes) {
-    unique_hkey key;
-    ASSERT_EQ(RegCreateKeyExW(root, Widen(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.addressof(),
-                              nullptr),
-              ERROR_SUCCESS);
-    // The writer adds a terminator to text whose next character is zero; a non-zero one keeps the data as given.
-    std::string padded = bytes + "\x01\x01";
-    ASSERT_EQ(RegSetValueExW(key.get(), Widen(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(padded.data()),
-                             static_cast<DWORD>(bytes.size())),
-              ERROR_SUCCESS);
-}
 
 std::string Utf16Bytes(const std::wstring& text, bool terminated) {
     std::string bytes(reinterpret_cast<const char*>(text.c_str()), text.size() * sizeof(wchar_t));

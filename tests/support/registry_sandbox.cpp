@@ -124,4 +124,38 @@ bool ReadString(HKEY root, const std::string& path, const std::string& name, std
     return true;
 }
 
+void SetRaw(HKEY root, const std::string& path, const std::string& name, DWORD type, const std::string& bytes) {
+    unique_hkey key;
+    ASSERT_EQ(RegCreateKeyExW(root, Widen(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.addressof(),
+                              nullptr),
+              ERROR_SUCCESS);
+    // The writer adds a terminator to text whose next character is zero; a non-zero one keeps the data as given.
+    std::string padded = bytes + "\x01\x01";
+    ASSERT_EQ(RegSetValueExW(key.get(), Widen(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(padded.data()),
+                             static_cast<DWORD>(bytes.size())),
+              ERROR_SUCCESS);
+}
+
+std::vector<std::string> SubkeysOf(HKEY root, const std::string& path) {
+    std::vector<std::string> names;
+    unique_hkey key;
+    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ, key.addressof()) != ERROR_SUCCESS) return names;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.push_back(Narrow(name, length));
+    }
+    return names;
+}
+
+DWORD ValueCountOf(HKEY root, const std::string& path) {
+    unique_hkey key;
+    DWORD values = 0;
+    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ, key.addressof()) == ERROR_SUCCESS)
+        RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr);
+    return values;
+}
+
 }  // namespace omni::test

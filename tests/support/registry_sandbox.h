@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/handles.h"
 
@@ -33,5 +34,9 @@ bool ValuePresent(HKEY root, const std::string& path, const std::string& name, R
 bool ReadDword(HKEY root, const std::string& path, const std::string& name, DWORD& value, REGSAM view = 0);
 bool ReadString(HKEY root, const std::string& path, const std::string& name, std::string& value,
                 DWORD* type = nullptr, REGSAM view = 0);
+// Raw bytes of any type, for values no well-behaved writer would produce.
+void SetRaw(HKEY root, const std::string& path, const std::string& name, DWORD type, const std::string& bytes);
+std::vector<std::string> SubkeysOf(HKEY root, const std::string& path);  // in enumeration order; none if missing
+DWORD ValueCountOf(HKEY root, const std::string& path);                  // 0 when the key is missing
 
 }  // namespace omni::test

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/handles.h"
+#include "platform/file_probe.h"
 #include "platform/module_path.h"
 #include "platform/text.h"
 
@@ -72,10 +73,7 @@ std::string ReadBytes(const std::string& path) {
     return bytes;
 }
 
-bool FileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesW(Widen(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool FileExists(const std::string& path) { return IsFile(path); }
 
 std::string TestBinFolder() { return FolderOf(ModulePath(nullptr)); }
 
