@@ -3,6 +3,7 @@
 #include <exdisp.h>
 
 #include "dialogs/dialog_template.h"
+#include "dialogs/display_dialog.h"
 #include "hosting/fault_shield.h"
 #include "install/module_state.h"
 #include "platform/handles.h"
@@ -78,19 +79,14 @@ void CFlashDlg::Navigate() {
 }
 
 INT_PTR CALLBACK CFlashDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
+    return HandleDialogMessage(dialog, [&]() -> INT_PTR {
         switch (message) {
         case WM_INITDIALOG:
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
             reinterpret_cast<CFlashDlg*>(lParam)->OnInitDialog(dialog);
             return TRUE;
         case WM_COMMAND:
-            // OK, Escape and the hidden Cancel close the page; the result is not used.
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dialog, LOWORD(wParam));
-                return TRUE;
-            }
-            return FALSE;
+            return CloseOnOkOrCancel(dialog, wParam);  // the result is not used
         case WM_DESTROY:
             if (auto* self = reinterpret_cast<CFlashDlg*>(GetWindowLongPtrW(dialog, DWLP_USER)))
                 self->browser_.Destroy();
@@ -98,10 +94,7 @@ INT_PTR CALLBACK CFlashDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam,
         default:
             return FALSE;
         }
-    } catch (...) {
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-    }
+    });
 }
 
 }  // namespace omni

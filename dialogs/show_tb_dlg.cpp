@@ -6,6 +6,7 @@
 
 #include "diagnosis/message_catalog.h"
 #include "dialogs/dialog_template.h"
+#include "dialogs/display_dialog.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"
 
@@ -68,25 +69,17 @@ void CShowTBDlg::OnInitDialog(HWND dialog) {
 }
 
 INT_PTR CALLBACK CShowTBDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
+    return HandleDialogMessage(dialog, [&]() -> INT_PTR {
         switch (message) {
         case WM_INITDIALOG:
             reinterpret_cast<CShowTBDlg*>(lParam)->OnInitDialog(dialog);
             return TRUE;
         case WM_COMMAND:
-            // The dialog only displays: OK, Escape and the hidden Cancel all close it.
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dialog, LOWORD(wParam));
-                return TRUE;
-            }
-            return FALSE;
+            return CloseOnOkOrCancel(dialog, wParam);  // the dialog only displays
         default:
             return FALSE;
         }
-    } catch (...) {
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-    }
+    });
 }
 
 }  // namespace omni
