@@ -37,6 +37,22 @@ HRESULT InitNewShielded(IOleObject* object) {
     return hr;
 }
 
+// The browser's way with PARAMs: IPersistPropertyBag when the control has it, otherwise InitNew.
+HRESULT LoadParamsShielded(IOleObject* object, const ParamList& params) {
+    com_ptr<IPersistPropertyBag> persist;
+    if (FAILED(QueryShielded(object, IID_IPersistPropertyBag, persist))) return InitNewShielded(object);
+    com_ptr<IPropertyBag> bag(new (std::nothrow) ParamBag(params));
+    if (!bag) {
+        ReleaseShielded(persist);
+        return E_OUTOFMEMORY;
+    }
+    IPersistPropertyBag* p = persist.get();
+    IPropertyBag* b = bag.get();
+    HRESULT hr = ShieldedHr([p, b] { return p->Load(b, nullptr); });
+    ReleaseShielded(persist);
+    return hr;
+}
+
 }  // namespace
 
 ControlHost::ControlHost() = default;
@@ -44,6 +60,12 @@ ControlHost::ControlHost() = default;
 ControlHost::~ControlHost() { Destroy(); }
 
 HRESULT ControlHost::Create(HWND parent, const CLSID& clsid, const RECT& rect, bool visible) {
+    ControlCreation how;
+    how.visible = visible;
+    return Create(parent, clsid, rect, how);
+}
+
+HRESULT ControlHost::Create(HWND parent, const CLSID& clsid, const RECT& rect, const ControlCreation& how) {
     Destroy();
     if (!parent || !IsWindow(parent)) return E_INVALIDARG;
 
@@ -59,10 +81,10 @@ HRESULT ControlHost::Create(HWND parent, const CLSID& clsid, const RECT& rect, b
     IOleObject* object = control_.get();
     IOleClientSite* clientSite = static_cast<IOleClientSite*>(site_.get());
     hr = ShieldedHr([&] { return object->SetClientSite(clientSite); });
-    if (SUCCEEDED(hr)) hr = InitNewShielded(object);
-    if (SUCCEEDED(hr)) {
+    if (SUCCEEDED(hr)) hr = how.params ? LoadParamsShielded(object, *how.params) : InitNewShielded(object);
+    if (SUCCEEDED(hr) && how.activate) {
         RECT position = rect;
-        LONG verb = visible ? OLEIVERB_SHOW : OLEIVERB_INPLACEACTIVATE;
+        LONG verb = how.visible ? OLEIVERB_SHOW : OLEIVERB_INPLACEACTIVATE;
         hr = ShieldedHr([&] { return object->DoVerb(verb, nullptr, clientSite, 0, parent, &position); });
     }
     if (FAILED(hr)) {

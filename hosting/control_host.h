@@ -5,11 +5,19 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "hosting/property_bag.h"
 #include "platform/handles.h"
 
 namespace omni {
 
 class ControlSite;
+
+// How a control is brought up, as a page's <object> element asks.
+struct ControlCreation {
+    bool visible = true;
+    bool activate = true;             // false: loaded and scriptable, but never activated (no window)
+    const ParamList* params = nullptr;  // the PARAMs, loaded through a property bag; null: InitNew
+};
 
 class ControlHost {
 public:
@@ -21,6 +29,7 @@ public:
     // Creates the control in place inside parent at rect (parent coordinates), shown when visible.
     // The calling thread must be in a single-threaded apartment. On failure nothing stays behind.
     HRESULT Create(HWND parent, const CLSID& clsid, const RECT& rect, bool visible);
+    HRESULT Create(HWND parent, const CLSID& clsid, const RECT& rect, const ControlCreation& how);
 
     // The hosted control (borrowed; null when none). QueryInterface it for its own interfaces.
     IUnknown* control() const;

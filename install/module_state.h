@@ -15,8 +15,8 @@ struct ModuleState {
     int installMode = kInstallModeWeb;
     bool isAdmin = false;
     std::string serverUrl;
-    std::string samplePageUrl;
-    std::string samplePageUrl2;
+    std::string sampleZ4Url;  // sample content pages of the two player generations
+    std::string sampleZ3Url;
 };
 
 ModuleState& GetModuleState();

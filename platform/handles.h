@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <oleauto.h>
+#include <wininet.h>
 
 #include <string>
 #include <utility>
@@ -19,6 +20,7 @@ inline void FreeBstr(BSTR s) { SysFreeString(s); }
 inline void DestroyWin(HWND w) { DestroyWindow(w); }
 inline void DeleteGdiObject(HGDIOBJ o) { DeleteObject(o); }
 inline void ReleaseSid(PSID s) { FreeSid(s); }
+inline void CloseInternet(HINTERNET h) { InternetCloseHandle(h); }
 }  // namespace detail
 
 using unique_hkey = unique_any<HKEY, detail::CloseKey>;
@@ -29,6 +31,7 @@ using unique_bstr = unique_any<BSTR, detail::FreeBstr>;
 using unique_hwnd = unique_any<HWND, detail::DestroyWin>;
 using unique_gdi = unique_any<HGDIOBJ, detail::DeleteGdiObject>;
 using unique_sid = unique_any<PSID, detail::ReleaseSid>;  // from AllocateAndInitializeSid
+using unique_hinternet = unique_any<HINTERNET, detail::CloseInternet>;
 
 // A VARIANT that is cleared when it goes out of scope.
 class unique_variant {

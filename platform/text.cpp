@@ -33,12 +33,13 @@ std::string Format(const char* format, ...) {
     va_start(args, format);
     va_list copy;
     va_copy(copy, args);
-    int n = std::vsnprintf(nullptr, 0, format, copy);
+    // The system's formatter: the runtime's own full printf would add tens of kilobytes to the control.
+    int n = _vscprintf(format, copy);
     va_end(copy);
     std::string out;
     if (n > 0) {
         std::vector<char> buffer(static_cast<size_t>(n) + 1);
-        std::vsnprintf(buffer.data(), buffer.size(), format, args);
+        _vsnprintf(buffer.data(), buffer.size(), format, args);
         out.assign(buffer.data(), static_cast<size_t>(n));
     }
     va_end(args);

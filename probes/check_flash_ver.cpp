@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/handles.h"
+#include "platform/text.h"
 
 namespace omni {
 
@@ -14,7 +15,7 @@ CCheckFlashVer::~CCheckFlashVer() = default;
 int CCheckFlashVer::FindFlashGeneration() {
     com_init com(COINIT_APARTMENTTHREADED);
     for (int generation = kHighestGeneration; generation >= 1; --generation) {
-        std::wstring progId = L"ShockwaveFlash.ShockwaveFlash." + std::to_wstring(generation);
+        std::wstring progId = Widen("ShockwaveFlash.ShockwaveFlash." + std::to_string(generation));
         CLSID clsid;
         if (FAILED(CLSIDFromProgID(progId.c_str(), &clsid))) continue;
         // Only a class that really creates counts: a registration left behind by an uninstaller does not.

@@ -64,8 +64,8 @@ bool CFileVersionInfo::Open(const std::string& path) {
 
 std::string CFileVersionInfo::GetString(int index) const {
     if (index < 0 || index >= kStringCount || !IsOpen()) return std::string();
-    wchar_t subBlock[128];
-    swprintf(subBlock, sizeof(subBlock) / sizeof(subBlock[0]), L"\\StringFileInfo\\%04x%04x\\%ls", language_,
+    wchar_t subBlock[128] = {};  // the last one stays the terminator
+    _snwprintf(subBlock, sizeof(subBlock) / sizeof(subBlock[0]) - 1, L"\\StringFileInfo\\%04x%04x\\%ls", language_,
              codePage_, kStringNames[index]);
     void* block = nullptr;
     UINT length = 0;

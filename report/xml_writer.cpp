@@ -1,16 +1,28 @@
 #include "report/xml_writer.h"
 
+#include <ole2.h>
+
 #include <new>
 
 #include "diagnosis/result_codes.h"
 #include "diagnosis/total_info.h"
 #include "platform/text.h"
+#include "report/msxml_ids.h"
 
 namespace omni {
 
 CXmlWriter::CXmlWriter() = default;
 
 CXmlWriter::~CXmlWriter() = default;
+
+bool CXmlWriter::IsParserInstalled() const {
+    com_ptr<IUnknown> parser;
+    if (CoCreateInstance(kClsidDomDocument, nullptr, CLSCTX_SERVER, IID_IUnknown, parser.put_void()) != S_OK)
+        return false;
+    if (OleRun(parser.get()) != S_OK) return false;
+    com_ptr<IUnknown> document;
+    return parser->QueryInterface(kIidXmlDomDocument2, document.put_void()) == S_OK;
+}
 
 HRESULT CXmlWriter::CreateDocument() {
     HRESULT hr = dom_.Create();

@@ -47,6 +47,9 @@ public:
     // the save included, has succeeded.
     int Compose(CTotalInfo& info, const std::string& path);
 
+    // Whether the system's XML parser can be created, run and asked for its document interface.
+    bool IsParserInstalled() const;
+
 private:
     HRESULT BeginGroup(const char* groupClass, com_ptr<IXMLDOMElement>& group);
     HRESULT WriteItem(IXMLDOMElement* group, const std::string& subject, const std::string* installedState,

@@ -10,3 +10,13 @@
 #define IDD_FLASH_CHECK 202
 #define IDC_FLASH_BROWSER 202
 #define IDC_FLASH_PROMPT 1202
+
+// Property page of the control (a placeholder text only)
+#define IDD_PROPPAGE 200
+#define IDC_PROPPAGE_TEXT 1200
+
+// Download progress
+#define IDD_DOWNLOAD 204
+#define IDC_DOWNLOAD_PROGRESS 203
+#define IDC_DOWNLOAD_LABEL 204
+#define IDC_DOWNLOAD_CANCEL 206

@@ -1,6 +1,27 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, lays out a PC in a Wine prefix of the project's own and runs a whole
-# local-mode diagnosis there, printing the report. Options go to the host: --korean, --raw, --save <file>,
-# --links, --admin/--user, --help.
+# Installs what is missing, builds, lays out a PC in a Wine prefix of the project's own, registers the
+# control there and runs the example page examples/retrieve.js in the page container: the page calls
+# Retrieve and prints the report it receives through OnRetrieveComplete.
+#   --korean  texts in Korean (Lang=kor; English otherwise)
+#   --raw     the report exactly as the page receives it (one line)
+#   --web     web mode: InstallMode=1, lists fetched from the demo's content server
+#   --host    run the console host instead (no control, no page); the remaining options go to it
+set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-exec bash "$root/tools/run-on-demo-pc.sh" omniprobe_host omniprobe_host.exe "$@"
+if [ "${1:-}" = "--host" ]; then
+    shift
+    exec bash "$root/tools/run-on-demo-pc.sh" omniprobe_host omniprobe_host.exe "$@"
+fi
+lang=eng mode=0 query=() web=()
+for arg in "$@"; do
+    case "$arg" in
+        --korean) lang=kor ;;
+        --raw) query=(--query raw) ;;
+        --web) mode=1 web=(--web) ;;
+        --help|-h) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        *) echo "run.sh: unknown option $arg (try --help)" >&2; exit 2 ;;
+    esac
+done
+page="Z:$(printf '%s' "$root/examples/retrieve.js" | tr / '\\')"
+exec bash "$root/tools/run-on-demo-pc.sh" "${web[@]}" "omniprobe_page omniprobe_ocx" omniprobe_page.exe \
+    --timeout 600000 --param "InstallMode=$mode" --param "Lang=$lang" "${query[@]}" "$page"

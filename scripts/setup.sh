@@ -5,7 +5,8 @@ set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 
 need=(wine wine32:i386 wine64 mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
-      libwine-dev xvfb xauth x11-utils cmake make googletest imagemagick x11-apps fonts-nanum)
+      libwine-dev xvfb xauth x11-utils cmake make googletest imagemagick x11-apps fonts-nanum
+      python3)  # python3: the tests' local content server (tools/content_server.py)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 

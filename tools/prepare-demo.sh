@@ -1,8 +1,11 @@
 #!/bin/sh
 # Lays out the PC that the run command diagnoses, in a Wine prefix of its own (build/demo/wineprefix),
 # so the tests' prefix is never changed by it:
-# - build/demo/ holds the console host with tarrow.exe and the test reg.exe beside it, and the
-#   local-mode folders "Z4OCX\", "Z3OCX\" and "DLL\" with their list files;
+# - build/demo/ holds the control Omniprobe.ocx (registered machine-wide), the page container and the
+#   console host with tarrow.exe and the test reg.exe beside them, and the local-mode folders "Z4OCX\",
+#   "Z3OCX\" and "DLL\" with their list files;
+# - build/demo/content/, the web-mode server's content: the same folders with the four list files and
+#   the current components;
 # - the maker's controls (stand-ins) installed into the system folder and registered machine-wide, as
 #   an administrator's installation leaves them: Marklet2, Marklet3Outer and Marklet3Inner current,
 #   Quadrel one version behind the list, QuadrelU listed but never installed;
@@ -19,7 +22,7 @@ sh "$root/tools/make-prefix.sh" "$WINEPREFIX"
 reg() { /usr/lib/wine/wine64 reg "$@" /reg:32 >/dev/null; }
 
 mkdir -p "$demo/Z4OCX" "$demo/Z3OCX" "$demo/DLL"
-for f in omniprobe_host.exe diagnosis_benchmark.exe tarrow.exe reg.exe; do
+for f in Omniprobe.ocx omniprobe_page.exe omniprobe_host.exe diagnosis_benchmark.exe tarrow.exe reg.exe; do
     [ -f "$build/bin/$f" ] && cp "$build/bin/$f" "$demo/"
 done
 
@@ -27,6 +30,19 @@ done
 printf 'Marklet2.ocx 1.0.0.5\r\nQuadrel.ocx 1.0.0.5\r\nQuadrelU.ocx 1.0.0.5\r\n' >"$demo/Z4OCX/ocxlistz4.txt"
 printf 'Marklet3Outer.ocx 1.0.0.5\r\nMarklet3Inner.ocx 1.0.0.5\r\n' >"$demo/Z3OCX/ocxlistz3.txt"
 printf 'OrvaneCodec.dll 6.0.2900.5512\r\nOrvaneText.dll 1.0.0.1\r\nOrvaneNet.dll 1.0.0.0\r\n' >"$demo/DLL/dlllist2000.txt"
+
+# The web-mode server: the same lists (and the one for Windows 98), and the components they name.
+content="$demo/content"
+mkdir -p "$content/Z4OCX" "$content/Z3OCX" "$content/DLL" "$content/Installer"
+cp "$demo/Z4OCX/ocxlistz4.txt" "$build/bin/standin/Marklet2.ocx" "$build/bin/standin/Quadrel.ocx" \
+   "$build/bin/standin/QuadrelU.ocx" "$content/Z4OCX/"
+cp "$demo/Z3OCX/ocxlistz3.txt" "$build/bin/standin/Marklet3Outer.ocx" "$build/bin/standin/Marklet3Inner.ocx" \
+   "$content/Z3OCX/"
+cp "$demo/DLL/dlllist2000.txt" "$content/DLL/"
+cp "$demo/DLL/dlllist2000.txt" "$content/DLL/dlllist98.txt"
+cp "$build/bin/ver_6_0_2900_5512.dll" "$content/DLL/OrvaneCodec.dll"
+cp "$build/bin/noversion.dll" "$content/DLL/OrvaneText.dll"
+cp "$build/bin/noversion.dll" "$content/DLL/OrvaneNet.dll"
 
 # The 32-bit system folder, where an administrator's installation puts the components.
 sys="$WINEPREFIX/drive_c/windows/syswow64"
@@ -38,6 +54,11 @@ rm -f "$sys/QuadrelU.ocx" "$sys/OrvaneNet.dll"
 for ocx in Marklet2 Marklet3Outer Marklet3Inner Quadrel; do
     /usr/lib/wine/wine 'C:\windows\syswow64\regsvr32.exe' /s "C:\\windows\\syswow64\\$ocx.ocx"
 done
+
+# The control, registered by the 32-bit regsvr32 as its installation does.
+if [ -f "$demo/Omniprobe.ocx" ]; then
+    /usr/lib/wine/wine 'C:\windows\syswow64\regsvr32.exe' /s "Z:$(printf '%s' "$demo/Omniprobe.ocx" | tr / '\\')"
+fi
 
 reg add 'HKLM\Software\Microsoft\MediaPlayer' /v 'Installation Directory' /t REG_EXPAND_SZ \
     /d '%ProgramFiles%\Windows Media Player' /f

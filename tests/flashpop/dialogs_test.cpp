@@ -15,7 +15,7 @@
 #include "platform/text.h"
 #include "probes/popup_detector.h"
 #include "resources/resource_ids.h"
-#include "tests/flashpop/modal_dialog_driver.h"
+#include "tests/support/modal_dialog_driver.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/scratch_folder.h"
 

@@ -10,7 +10,8 @@
 
 namespace omni::test {
 
-enum class CloseBy { kOkButton, kEscapeKey };
+// kNone: the dialog ends by itself, or look() ends it.
+enum class CloseBy { kOkButton, kEscapeKey, kNone };
 
 struct DriveResult {
     bool shown = false;       // the dialog appeared within the time limit

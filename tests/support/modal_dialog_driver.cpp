@@ -1,4 +1,4 @@
-#include "tests/flashpop/modal_dialog_driver.h"
+#include "tests/support/modal_dialog_driver.h"
 
 #include <atomic>
 #include <cstdio>
@@ -34,6 +34,7 @@ HWND FindShownDialog(DWORD thread) {
 }
 
 void Close(HWND dialog, DWORD thread, CloseBy closeBy) {
+    if (closeBy == CloseBy::kNone) return;
     if (closeBy == CloseBy::kOkButton) {
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));

@@ -1,0 +1,46 @@
+#include "control/control_state.h"
+
+#include <windows.h>
+
+#include "diagnosis/message_catalog.h"
+#include "install/admin_rights.h"
+#include "install/folder_mng.h"
+#include "install/module_state.h"
+
+namespace omni {
+
+bool AcceptScriptInstallMode(long value) { return value == kInstallModeLocal || value == kInstallModeWeb; }
+
+long NormalisedInstallMode(long value) {
+    return value >= kInstallModeLocal && value <= kInstallModeLocalLinks ? value : kInstallModeLocal;
+}
+
+void ApplyLanguage(const std::string& lang) {
+    LANGID language = LanguageFromLang(lang);
+    SetCatalogLanguage(language);
+    SetThreadLocale(MAKELCID(language, SORT_DEFAULT));
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExW(&version)) return;
+#pragma GCC diagnostic pop
+    if (version.dwPlatformId != VER_PLATFORM_WIN32_NT || version.dwMajorVersion < 6) return;
+    // Resource lookups of the system follow the UI language from Vista on; older kernels lack the call.
+    using SetUiLanguage = LANGID(WINAPI*)(LANGID);
+    HMODULE kernel = GetModuleHandleW(L"Kernel32.dll");
+    auto set = kernel ? reinterpret_cast<SetUiLanguage>(GetProcAddress(kernel, "SetThreadUILanguage")) : nullptr;
+    if (set) set(language);
+}
+
+void SetUpOnWindowCreation(ControlState& state) {
+    ApplyLanguage(state.lang);
+    ModuleState& module = GetModuleState();
+    module.installMode = state.installMode;  // before the folders: they depend on it
+    state.folderSetup = GetFolderMng().Init();
+    if (state.folderSetup != 0) return;
+    state.initFailed = false;
+    module.isAdmin = HasAdministratorRights();
+}
+
+}  // namespace omni

@@ -1,0 +1,32 @@
+// What one control object keeps between calls, and the rules for its properties.
+#pragma once
+
+#include <string>
+
+namespace omni {
+
+struct ControlState {
+    std::string serverUrl;
+    std::string mailAddr;
+    long installMode = 0;
+    std::string lang = "kor";
+    // Set until window creation has set up the folders, so that a Retrieve without a window never
+    // runs on folders nobody computed.
+    bool initFailed = true;
+    int folderSetup = 0;
+    bool listsDownloaded = false;
+};
+
+// The script may choose web or local mode only; 2 comes from a PARAM or not at all. False: ignored.
+bool AcceptScriptInstallMode(long value);
+// After loading: a mode outside 0..2 becomes 0.
+long NormalisedInstallMode(long value);
+
+// The Lang property's language for the catalogue, thread locale and thread UI language.
+void ApplyLanguage(const std::string& lang);
+
+// Window creation: language, install mode, folders, administrator flag. Records the folder set-up's
+// code and clears initFailed only when it succeeded.
+void SetUpOnWindowCreation(ControlState& state);
+
+}  // namespace omni

@@ -1,0 +1,197 @@
+#include "control/omniprobe_ctrl.h"
+
+#include <new>
+
+#include "control/omniprobe_ids.h"
+#include "diagnosis/error_messages.h"
+#include "diagnosis/message_catalog.h"
+#include "diagnosis/result_codes.h"
+#include "hosting/fault_shield.h"
+#include "install/folder_mng.h"
+#include "install/module_state.h"
+#include "platform/handles.h"
+#include "platform/text.h"
+
+namespace omni {
+
+namespace {
+
+constexpr UINT kParserQuestionText = 229;
+constexpr UINT kToolCaptionText = 248;
+
+const fw::ControlDescription kDescription = {
+    &kControlClsid, &kDispatchIid, &kEventsIid, &kPropPageClsid, kControlMiscStatus, L"OmniprobeCtrlWindow",
+};
+
+// A method cannot be put; a property answers a get however it was flagged.
+HRESULT MethodOnly(WORD kind) { return kind == DISPATCH_PROPERTYPUT ? DISP_E_MEMBERNOTFOUND : S_OK; }
+
+}  // namespace
+
+COmniprobeCtrl::COmniprobeCtrl() : fw::OleControl(kDescription), safety_(static_cast<IOleObject*>(this)) {
+    ClearNt60FolderFlag();
+}
+
+IUnknown* COmniprobeCtrl::Create() {
+    auto* control = new (std::nothrow) COmniprobeCtrl();
+    return control ? static_cast<IOleObject*>(control) : nullptr;
+}
+
+void* COmniprobeCtrl::QueryControlInterface(REFIID iid) {
+    return IsEqualIID(iid, IID_IObjectSafety) ? static_cast<IObjectSafety*>(&safety_) : nullptr;
+}
+
+HRESULT COmniprobeCtrl::InvokeMember(DISPID id, WORD flags, const fw::DispatchArgs& args, VARIANT* result) {
+    using Member = HRESULT (COmniprobeCtrl::*)(WORD, const fw::DispatchArgs&, VARIANT*);
+    struct Entry {
+        DISPID id;
+        Member member;
+    };
+    // The members that repair, save, mail and post arrive with the repair methods.
+    static const Entry kMembers[] = {
+        {kDispServerUrl, &COmniprobeCtrl::ServerUrlMember},
+        {kDispMailAddr, &COmniprobeCtrl::MailAddrMember},
+        {kDispInstallMode, &COmniprobeCtrl::InstallModeMember},
+        {kDispSetWebMode, &COmniprobeCtrl::SetWebMode},
+        {kDispRetrieve, &COmniprobeCtrl::Retrieve},
+        {kDispGetErrorMsg, &COmniprobeCtrl::GetErrorMsg},
+        {kDispLang, &COmniprobeCtrl::LangMember},
+        {kDispIsIe10OrAbove, &COmniprobeCtrl::IsIe10OrAbove},
+        {kDispIs64BitOs, &COmniprobeCtrl::Is64BitOs},
+        {kDispGetIeVersion, &COmniprobeCtrl::GetIeVersion},
+    };
+    for (const Entry& entry : kMembers)
+        if (entry.id == id) return (this->*entry.member)(flags, args, result);
+    return DISP_E_MEMBERNOTFOUND;
+}
+
+// --- Properties
+
+HRESULT COmniprobeCtrl::StringProperty(std::string& member, WORD kind, const fw::DispatchArgs& args,
+                                       VARIANT* result) {
+    if (kind != DISPATCH_PROPERTYPUT) return fw::SetStringResult(result, member);
+    std::string value;
+    HRESULT hr = args.String(0, value);
+    if (FAILED(hr)) return hr;
+    member = value;
+    SetModified();
+    return S_OK;
+}
+
+HRESULT COmniprobeCtrl::ServerUrlMember(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
+    return StringProperty(state_.serverUrl, kind, args, result);
+}
+
+HRESULT COmniprobeCtrl::MailAddrMember(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
+    return StringProperty(state_.mailAddr, kind, args, result);
+}
+
+HRESULT COmniprobeCtrl::LangMember(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
+    HRESULT hr = StringProperty(state_.lang, kind, args, result);
+    if (SUCCEEDED(hr) && kind == DISPATCH_PROPERTYPUT) ApplyLanguage(state_.lang);
+    return hr;
+}
+
+HRESULT COmniprobeCtrl::InstallModeMember(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
+    if (kind != DISPATCH_PROPERTYPUT) return fw::SetLongResult(result, state_.installMode);
+    long value = 0;
+    HRESULT hr = args.Long(0, value);
+    if (FAILED(hr)) return hr;
+    if (!AcceptScriptInstallMode(value)) return S_OK;
+    state_.installMode = value;
+    SetModified();
+    return S_OK;
+}
+
+HRESULT COmniprobeCtrl::ExchangeProperties(fw::PropertyExchange& exchange) {
+    // Loaded into a copy: a medium that fails half-way leaves the properties as they were.
+    ControlState values = state_;
+    HRESULT hr = exchange.Long(L"InstallMode", values.installMode, kInstallModeLocal);
+    if (SUCCEEDED(hr)) hr = exchange.String(L"ServerURL", values.serverUrl);
+    if (SUCCEEDED(hr)) hr = exchange.String(L"MailAddr", values.mailAddr);
+    if (SUCCEEDED(hr)) hr = exchange.String(L"Lang", values.lang);
+    if (FAILED(hr)) return hr;
+    values.installMode = NormalisedInstallMode(values.installMode);
+    state_ = values;
+    return S_OK;
+}
+
+// --- Methods
+
+HRESULT COmniprobeCtrl::SetWebMode(WORD kind, const fw::DispatchArgs&, VARIANT* result) {
+    if (FAILED(MethodOnly(kind))) return DISP_E_MEMBERNOTFOUND;
+    return fw::SetLongResult(result, kOk);  // the mode comes from the PARAM alone
+}
+
+HRESULT COmniprobeCtrl::Retrieve(WORD kind, const fw::DispatchArgs&, VARIANT* result) {
+    if (FAILED(MethodOnly(kind))) return DISP_E_MEMBERNOTFOUND;
+    com_ptr<IUnknown> alive(static_cast<IOleObject*>(this));  // the page may release us from the event
+    AddRef();
+    delivered_ = false;
+    int code = kDiagnosisIncomplete;
+    HRESULT hr = ShieldedHr([&]() -> HRESULT {
+        code = RunRetrieve(state_, info_, *this);
+        return S_OK;
+    });
+    // A fault inside the diagnosis still answers the page, with the empty report.
+    if (FAILED(hr)) {
+        code = kDiagnosisIncomplete;
+        if (!delivered_) ShieldedHr([&] { Deliver(kEmptyReport); return S_OK; });
+    }
+    return fw::SetLongResult(result, code);
+}
+
+HRESULT COmniprobeCtrl::GetErrorMsg(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
+    if (FAILED(MethodOnly(kind))) return DISP_E_MEMBERNOTFOUND;
+    long code = 0;
+    HRESULT hr = args.Long(0, code);
+    if (FAILED(hr)) return hr;
+    return fw::SetStringResult(result, ErrorMessageText(code, info_.GetOsCode()));
+}
+
+HRESULT COmniprobeCtrl::IsIe10OrAbove(WORD kind, const fw::DispatchArgs&, VARIANT* result) {
+    if (FAILED(MethodOnly(kind))) return DISP_E_MEMBERNOTFOUND;
+    return fw::SetBoolResult(result, info_.IsIe10OrLater());
+}
+
+HRESULT COmniprobeCtrl::Is64BitOs(WORD kind, const fw::DispatchArgs&, VARIANT* result) {
+    if (FAILED(MethodOnly(kind))) return DISP_E_MEMBERNOTFOUND;
+    return fw::SetBoolResult(result, info_.IsOn64BitWindows());
+}
+
+HRESULT COmniprobeCtrl::GetIeVersion(WORD kind, const fw::DispatchArgs&, VARIANT* result) {
+    if (FAILED(MethodOnly(kind))) return DISP_E_MEMBERNOTFOUND;
+    return fw::SetShortResult(result, info_.GetIeDisplayMajor());
+}
+
+// --- Retrieve's page side
+
+bool COmniprobeCtrl::ConfirmParserInstall() {
+    std::wstring text = Widen(LoadMessage(kParserQuestionText));
+    std::wstring caption = Widen(LoadMessage(kToolCaptionText));
+    return MessageBoxW(window(), text.c_str(), caption.c_str(), MB_OKCANCEL) == IDOK;
+}
+
+void COmniprobeCtrl::Deliver(const std::string& xml) {
+    delivered_ = true;
+    unique_variant argument;
+    BSTR text = fw::AllocBstr(xml);
+    if (!text) throw std::bad_alloc();
+    V_VT(argument.get()) = VT_BSTR;
+    V_BSTR(argument.get()) = text;
+    FireEvent(kEventRetrieveComplete, argument.get(), 1);
+}
+
+// --- Window
+
+bool COmniprobeCtrl::OnCreate() {
+    SetUpOnWindowCreation(state_);
+    return true;  // a failed folder set-up is reported by the next Retrieve, not here
+}
+
+void COmniprobeCtrl::OnDraw(HDC dc, const RECT& bounds) {
+    FillRect(dc, &bounds, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    Ellipse(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
+}
+
+}  // namespace omni

@@ -1,0 +1,112 @@
+#include "control/retrieve_flow.h"
+
+#include "diagnosis/message_catalog.h"
+#include "diagnosis/result_codes.h"
+#include "diagnosis/total_info.h"
+#include "install/dlg_down.h"
+#include "install/folder_mng.h"
+#include "install/module_state.h"
+#include "install/program_executer.h"
+#include "platform/text.h"
+#include "report/xml_writer.h"
+
+namespace omni {
+
+namespace {
+
+constexpr UINT kDllListText = 256;
+constexpr UINT kOcxListText = 257;
+constexpr char kParserInstaller[] = "msxml3.exe";
+
+struct ListDownload {
+    const char* file;
+    const char* urlPart;
+    UINT statusText;
+    int failure;
+};
+
+// The order matters to the page: a failure names the first list that could not be fetched.
+constexpr ListDownload kListDownloads[] = {
+    {"dlllist2000.txt", "DLL/", kDllListText, kDllListMissing},
+    {"dlllist98.txt", "DLL/", kDllListText, kDllListMissing},
+    {"ocxlistz3.txt", "Z3OCX/", kOcxListText, kOcxListMissing},
+    {"ocxlistz4.txt", "Z4OCX/", kOcxListText, kOcxListMissing},
+};
+
+void PublishAddresses(const ControlState& state) {
+    ModuleState& module = GetModuleState();
+    module.serverUrl = state.serverUrl;
+    GetFolderMng().SetServerUrl(state.serverUrl);
+    bool english = EqualsNoCase(state.lang, "eng");
+    module.sampleZ4Url = state.serverUrl + (english ? "Z4SampleEng/default.htm" : "Z4Sample/default.htm");
+    module.sampleZ3Url = state.serverUrl + (english ? "Z3SampleEng/default.htm" : "Z3Sample/default.htm");
+}
+
+bool IsWebMode() { return GetModuleState().installMode == kInstallModeWeb; }
+
+// 0, or the code to stop with; the caller fires the empty report.
+int InstallParser(RetrieveUi& ui, bool& deliverEmpty) {
+    deliverEmpty = true;
+    if (!ui.ConfirmParserInstall()) return kUserCanceled;
+    if (IsWebMode()) {
+        CDlgDown download;
+        download.SetSource("Installer/", kParserInstaller);
+        download.SetDisplayName(kParserInstaller);
+        if (!download.Fetch()) return kDownloadFailed;
+    }
+    deliverEmpty = false;  // an installer that fails to run ends the call without an event
+    // Quoted: the installer folder may be under a user profile whose name holds a blank.
+    std::string command = "\"" + GetFolderMng().GetInstallerFolder() + kParserInstaller + "\" /Q";
+    return CProgramExecuter().Execute(command);
+}
+
+int DownloadLists(ControlState& state) {
+    if (!IsWebMode() || state.listsDownloaded) return kOk;
+    CDlgDown download;
+    for (const ListDownload& list : kListDownloads) {
+        download.SetSource(list.urlPart, list.file);
+        download.SetDisplayName(LoadMessage(list.statusText));
+        if (!download.Fetch()) return list.failure;
+    }
+    state.listsDownloaded = true;
+    return kOk;
+}
+
+}  // namespace
+
+int RunRetrieve(ControlState& state, CTotalInfo& info, RetrieveUi& ui) {
+    PublishAddresses(state);
+    if (state.initFailed) {
+        ui.Deliver(kEmptyReport);
+        return kInitFailed;
+    }
+    if (state.folderSetup != kOk) {
+        ui.Deliver(kEmptyReport);
+        return state.folderSetup;
+    }
+
+    CXmlWriter writer;  // holds COM for the thread until the flow ends
+    if (!writer.IsParserInstalled()) {
+        bool deliverEmpty = true;
+        int status = InstallParser(ui, deliverEmpty);
+        if (status != kOk) {
+            if (deliverEmpty) ui.Deliver(kEmptyReport);
+            return status;
+        }
+    }
+
+    int status = DownloadLists(state);
+    if (status != kOk) {
+        ui.Deliver(kEmptyReport);
+        return status;
+    }
+
+    info.Run();
+    info.BuildReport();
+    // A report that could never be composed still answers the page with a well-formed document.
+    const std::string& report = info.GetReportText();
+    ui.Deliver(report.empty() ? std::string(kEmptyReport) : report);
+    return kOk;
+}
+
+}  // namespace omni

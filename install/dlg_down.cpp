@@ -1,0 +1,192 @@
+#include "install/dlg_down.h"
+
+#include <commctrl.h>
+#include <wininet.h>
+
+#include "diagnosis/message_catalog.h"
+#include "dialogs/dialog_template.h"
+#include "dialogs/display_dialog.h"
+#include "install/folder_mng.h"
+#include "install/module_state.h"
+#include "platform/text.h"
+#include "resources/resource_ids.h"
+
+namespace omni {
+
+namespace {
+
+// What the system would name a session opened by this module; servers see it as the user agent.
+constexpr wchar_t kAgent[] = L"Omniprobe";
+constexpr DWORD_PTR kRequestContext = 1;
+
+std::wstring WindowTextOf(HWND window) {
+    std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
+    text.resize(GetWindowTextW(window, &text[0], static_cast<int>(text.size())));
+    return text;
+}
+
+bool QueryNumber(HINTERNET request, DWORD query, DWORD& value) {
+    DWORD size = sizeof(value);
+    DWORD index = 0;
+    return HttpQueryInfoW(request, query | HTTP_QUERY_FLAG_NUMBER, &value, &size, &index) != FALSE;
+}
+
+}  // namespace
+
+CDlgDown::CDlgDown() = default;
+CDlgDown::~CDlgDown() = default;
+
+void CDlgDown::SetSource(const std::string& urlPart, const std::string& fileName) {
+    urlPart_ = urlPart;
+    fileName_ = fileName;
+}
+
+void CDlgDown::SetDisplayName(const std::string& name) { displayName_ = " " + name; }
+
+INT_PTR CDlgDown::DoModal() {
+    success_ = 0;
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&classes);
+    INT_PTR result = ShowCatalogDialog(IDD_DOWNLOAD, nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
+    // However the dialog went away (even by a fault in a handler), nothing of the transfer stays open.
+    running_ = false;
+    CloseTransfer();
+    dialog_ = nullptr;
+    return result;
+}
+
+bool CDlgDown::Fetch() { return DoModal() == IDOK && Succeeded(); }
+
+INT_PTR CALLBACK CDlgDown::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        reinterpret_cast<CDlgDown*>(lParam)->dialog_ = dialog;
+    }
+    auto* self = reinterpret_cast<CDlgDown*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (!self) return FALSE;
+    return HandleDialogMessage(dialog, [&] { return self->OnMessage(message, wParam); });
+}
+
+INT_PTR CDlgDown::OnMessage(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog();
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kDownloadStartTimer) OnStartTimer();
+        if (wParam == kDownloadTransferTimer) OnTransferTimer();
+        return TRUE;
+    case WM_CLOSE:
+        End(false);
+        return TRUE;
+    case WM_COMMAND:
+        // Escape arrives as IDCANCEL. IDOK (Enter) is swallowed: only the end of the data completes.
+        if (LOWORD(wParam) == IDC_DOWNLOAD_CANCEL || LOWORD(wParam) == IDCANCEL) End(false);
+        return LOWORD(wParam) == IDC_DOWNLOAD_CANCEL || LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK;
+    default:
+        return FALSE;
+    }
+}
+
+void CDlgDown::OnInitDialog() {
+    running_ = true;
+    SetTimer(dialog_, kDownloadStartTimer, kDownloadStartDelayMs, nullptr);
+    received_ = 0;
+    total_ = 0;
+    lastRead_ = 0;
+    HWND progress = GetDlgItem(dialog_, IDC_DOWNLOAD_PROGRESS);
+    SendMessageW(progress, PBM_SETRANGE32, 0, 100);
+    SendMessageW(progress, PBM_SETPOS, 0, 0);
+    HWND label = GetDlgItem(dialog_, IDC_DOWNLOAD_LABEL);
+    SetWindowTextW(label, (WindowTextOf(label) + Widen(displayName_)).c_str());
+    SetWindowTextW(dialog_, Widen(LoadMessage(kDownloadCaptionText)).c_str());
+}
+
+void CDlgDown::OnStartTimer() {
+    KillTimer(dialog_, kDownloadStartTimer);
+    if (!running_) return;
+    if (!StartDownload()) {
+        End(false);
+        return;
+    }
+    SetTimer(dialog_, kDownloadTransferTimer, kDownloadTransferPeriodMs, nullptr);
+}
+
+bool CDlgDown::StartDownload() {
+    try {
+        const std::wstring url = Widen(GetModuleState().serverUrl + urlPart_ + fileName_);
+        const std::wstring path = Widen(GetFolderMng().GetTempFolder() + fileName_);
+        internet_.reset(InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        if (!internet_) return false;
+        remoteFile_.reset(InternetOpenUrlW(internet_.get(), url.c_str(), nullptr, 0, 0, kRequestContext));
+        if (!remoteFile_) return false;
+        DWORD status = 0;
+        if (!QueryNumber(remoteFile_.get(), HTTP_QUERY_STATUS_CODE, status) || status != HTTP_STATUS_OK) return false;
+        DWORD length = 0;
+        if (QueryNumber(remoteFile_.get(), HTTP_QUERY_CONTENT_LENGTH, length)) total_ = length;
+        localFile_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(localFile_);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool CDlgDown::ReadChunk() {
+    DWORD count = 0;
+    if (!InternetReadFile(remoteFile_.get(), buffer_, kDownloadChunkSize, &count)) return false;
+    lastRead_ = static_cast<int>(count);
+    return true;
+}
+
+void CDlgDown::OnTransferTimer() {
+    if (!running_) return;
+    // A failed read may be a passing network fault: a few more tries, blocking this tick.
+    for (int retry = 0; !ReadChunk(); ++retry) {
+        if (retry == kDownloadReadRetries) {
+            End(false);
+            return;
+        }
+        Sleep(kDownloadRetryPauseMs);
+    }
+    OnChunk();
+}
+
+void CDlgDown::OnChunk() {
+    HWND progress = GetDlgItem(dialog_, IDC_DOWNLOAD_PROGRESS);
+    if (lastRead_ > 0) {
+        received_ += lastRead_;
+        DWORD written = 0;
+        if (!WriteFile(localFile_.get(), buffer_, lastRead_, &written, nullptr) ||
+            written != static_cast<DWORD>(lastRead_)) {
+            End(false);  // a partial file must not pass for the component
+            return;
+        }
+        if (total_ != 0) {
+            double percent = static_cast<double>(static_cast<unsigned>(received_)) / total_ * 100;
+            SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+        }
+        return;
+    }
+    // End of data. A body that stopped short of its announced length is a broken transfer.
+    SendMessageW(progress, PBM_SETPOS, 100, 0);
+    End(total_ == 0 || static_cast<unsigned>(received_) == total_);
+}
+
+void CDlgDown::End(bool success) {
+    if (!running_) return;
+    running_ = false;
+    KillTimer(dialog_, kDownloadStartTimer);
+    KillTimer(dialog_, kDownloadTransferTimer);
+    CloseTransfer();
+    success_ = success ? 1 : 0;
+    EndDialog(dialog_, IDOK);  // the caller reads the flag; the modal result is OK either way
+}
+
+void CDlgDown::CloseTransfer() {
+    localFile_.reset();
+    remoteFile_.reset();
+    internet_.reset();
+}
+
+}  // namespace omni

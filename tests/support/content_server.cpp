@@ -1,0 +1,55 @@
+#include "tests/support/content_server.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "tests/support/scratch_folder.h"
+
+namespace omni::test {
+
+namespace {
+
+// ctest gives Unix paths; Wine shows the Unix root as drive Z:.
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string StateFile(const char* name) {
+    const char* state = std::getenv("OMNI_CONTENT_SERVER");
+    return state && *state ? WindowsPath(std::string(state) + "/" + name) : std::string();
+}
+
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
+
+}  // namespace
+
+std::string ContentServerUrl(const std::string& mode) {
+    std::string port = FirstLine(ReadBytes(StateFile("port")));
+    if (port.empty()) return std::string();
+    return "http://127.0.0.1:" + port + "/" + (mode.empty() ? "" : mode + "/");
+}
+
+std::string ContentRootFolder() {
+    std::string root = FirstLine(ReadBytes(StateFile("root")));
+    return root.empty() ? root : WindowsPath(root) + "\\";
+}
+
+std::vector<std::string> ContentRequests() {
+    std::vector<std::string> paths;
+    std::string log = ReadBytes(StateFile("requests.log"));
+    for (size_t start = 0, end; start < log.size(); start = end + 1) {
+        end = log.find('\n', start);
+        if (end == std::string::npos) end = log.size();
+        if (end > start) paths.push_back(log.substr(start, end - start));
+    }
+    return paths;
+}
+
+int CountContentRequests(const std::string& path) {
+    std::vector<std::string> paths = ContentRequests();
+    return static_cast<int>(std::count(paths.begin(), paths.end(), path));
+}
+
+}  // namespace omni::test

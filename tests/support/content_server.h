@@ -1,0 +1,22 @@
+// The local content server that ctest starts for the tests that need one (tools/content_server.py),
+// found through OMNI_CONTENT_SERVER, its state folder.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace omni::test {
+
+// Address of the server with its final "/", for a server URL; mode "" serves normally, or one of
+// "nolength", "short", "slow" (see the script). "" when no server was started for this program.
+std::string ContentServerUrl(const std::string& mode = "");
+
+// The content root as a Windows path with its final backslash; "DLL\", "Z3OCX\", "Z4OCX\" and
+// "Installer\" exist below it. Shared by every test program: use file names of your own.
+std::string ContentRootFolder();
+
+// Every path requested so far, oldest first, as the client sent it (for example "/DLL/a.txt").
+std::vector<std::string> ContentRequests();
+int CountContentRequests(const std::string& path);
+
+}  // namespace omni::test
