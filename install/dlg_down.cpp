@@ -80,9 +80,20 @@ INT_PTR CDlgDown::OnMessage(UINT message, WPARAM wParam) {
         End(false);
         return TRUE;
     case WM_COMMAND:
-        // Escape arrives as IDCANCEL. IDOK (Enter) is swallowed: only the end of the data completes.
-        if (LOWORD(wParam) == IDC_DOWNLOAD_CANCEL || LOWORD(wParam) == IDCANCEL) End(false);
-        return LOWORD(wParam) == IDC_DOWNLOAD_CANCEL || LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK;
+        return OnCommand(LOWORD(wParam));
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CDlgDown::OnCommand(WORD id) {
+    switch (id) {
+    case IDC_DOWNLOAD_CANCEL:
+    case IDCANCEL:  // Escape
+        End(false);
+        return TRUE;
+    case IDOK:  // Enter, with no default button: swallowed, since only the end of the data completes
+        return TRUE;
     default:
         return FALSE;
     }

@@ -40,6 +40,7 @@ public:
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam);
+    INT_PTR OnCommand(WORD id);
     void OnInitDialog();
     void OnStartTimer();
     void OnTransferTimer();

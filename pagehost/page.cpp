@@ -156,22 +156,12 @@ HRESULT Page::CreateControl() {
     return S_OK;
 }
 
-std::vector<std::pair<std::wstring, ScriptMember>> Page::WindowMembers() {
+std::vector<std::pair<std::wstring, ScriptMember>> Page::WindowMembers(com_ptr<IDispatch> document) {
     com_ptr<IDispatch> location = MakeObject({
         {L"search", [this](WORD flags, const std::vector<VARIANT*>&, VARIANT* result) -> HRESULT {
              return IsGet(flags) ? ReturnText(result, options_.search) : DISP_E_MEMBERNOTFOUND;
          }},
     });
-    auto write = [](bool line) {
-        return [line](WORD flags, const std::vector<VARIANT*>& arguments, VARIANT*) -> HRESULT {
-            if (!IsCall(flags)) return DISP_E_MEMBERNOTFOUND;
-            std::string text;
-            for (size_t i = 0; i < arguments.size(); ++i) text += ArgumentText(arguments, i);
-            host::Print(line ? text + "\n" : text);
-            return S_OK;
-        };
-    };
-    com_ptr<IDispatch> document = MakeObject({{L"write", write(false)}, {L"writeln", write(true)}});
     auto property = [](com_ptr<IDispatch> object) {
         return [object](WORD flags, const std::vector<VARIANT*>&, VARIANT* result) -> HRESULT {
             return IsGet(flags) ? ReturnObject(result, object.get()) : DISP_E_MEMBERNOTFOUND;
@@ -228,23 +218,20 @@ std::vector<std::pair<std::wstring, ScriptMember>> Page::WindowMembers() {
 }
 
 HRESULT Page::StartScript() {
-    windowObject_ = MakeObject(WindowMembers());
+    auto write = [](bool line) {
+        return [line](WORD flags, const std::vector<VARIANT*>& arguments, VARIANT*) -> HRESULT {
+            if (!IsCall(flags)) return DISP_E_MEMBERNOTFOUND;
+            std::string text;
+            for (size_t i = 0; i < arguments.size(); ++i) text += ArgumentText(arguments, i);
+            host::Print(line ? text + "\n" : text);
+            return S_OK;
+        };
+    };
+    com_ptr<IDispatch> document = MakeObject({{L"write", write(false)}, {L"writeln", write(true)}});
+    windowObject_ = MakeObject(WindowMembers(document));
     std::vector<NamedItem> items;
     // As in the browser, window's members are globals, and document and the object id are names.
     items.push_back({L"window", Hold(windowObject_.get()), {}, SCRIPTITEM_ISVISIBLE | SCRIPTITEM_GLOBALMEMBERS});
-    com_ptr<IDispatch> document;
-    {
-        unique_variant value;
-        DISPID id = 0;
-        LPOLESTR name = const_cast<LPOLESTR>(L"document");
-        DISPPARAMS none = {};
-        if (SUCCEEDED(windowObject_->GetIDsOfNames(IID_NULL, &name, 1, 0, &id)) &&
-            SUCCEEDED(windowObject_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, value.get(), nullptr,
-                                            nullptr))) {
-            value.get()->pdispVal->AddRef();
-            document.reset(value.get()->pdispVal);
-        }
-    }
     items.push_back({L"document", Hold(document.get()), {}, SCRIPTITEM_ISVISIBLE});
     items.push_back({Widen(options_.objectId), Hold(static_cast<IDispatch*>(item_.get())), ClassInfoOf(host_.control()),
                      SCRIPTITEM_ISVISIBLE | SCRIPTITEM_ISSOURCE});

@@ -36,7 +36,7 @@ private:
     bool OpenWindow();
     HRESULT CreateControl();
     HRESULT StartScript();
-    std::vector<std::pair<std::wstring, ScriptMember>> WindowMembers();
+    std::vector<std::pair<std::wstring, ScriptMember>> WindowMembers(com_ptr<IDispatch> document);
     void OnEvent(const std::wstring& eventName, DISPPARAMS* arguments);
     void OnTimer(UINT_PTR id);
     void End(int exitCode);

@@ -18,7 +18,7 @@ for arg in "$@"; do
         --korean) lang=kor ;;
         --raw) query=(--query raw) ;;
         --web) mode=1 web=(--web) ;;
-        --help|-h) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        --help|-h) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         *) echo "run.sh: unknown option $arg (try --help)" >&2; exit 2 ;;
     esac
 done

@@ -1,0 +1,156 @@
+// The page container hosting the real control on the run command's PC (tools/prepare-demo.sh registers
+// Omniprobe.ocx there): pages written into a scratch folder, run as programs, judged by what they print.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/handles.h"
+#include "tests/support/captured_process.h"
+#include "tests/support/parsed_report.h"
+#include "tests/support/scratch_folder.h"
+
+namespace omni::test {
+namespace {
+
+const char kEmptyReport[] = "<?xml version=\"1.0\" ?><diagnosis></diagnosis>";
+
+std::string DemoFolder() { return TestBinFolder() + "\\..\\demo"; }
+
+// A file of the source tree, which Wine shows on drive Z:.
+std::string SourceFile(const std::string& relative) {
+    const char* root = std::getenv("OMNI_SOURCE_DIR");
+    std::string path = std::string("Z:") + (root ? root : "") + "/" + relative;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+// Every item of a report as one line: group, subject, colour, verdict and offered repair.
+std::vector<std::string> ItemRows(const ParsedReport& report) {
+    std::vector<std::string> rows;
+    for (const std::string& group : report.GroupClasses())
+        for (const ParsedNode* item : report.Items(group)) {
+            const ParsedNode* solution = item->Element("solutionmsg");
+            rows.push_back(group + " | " + item->ChildText("subject") + " | " + item->ChildText("resultcolor") +
+                           " | " + item->ChildText("resultmsg") + " | " +
+                           (solution ? solution->Attribute("value") + "(" + solution->Attribute("param") + ")" : ""));
+        }
+    return rows;
+}
+
+class PageContainer : public ::testing::Test {
+protected:
+    CapturedProcess Page(const std::string& arguments, const std::string& script) {
+        return Page(arguments + " \"" + Script(script) + "\"");
+    }
+    CapturedProcess Page(const std::string& arguments) {
+        return RunCaptured("\"" + DemoFolder() + "\\omniprobe_page.exe\" --timeout 120000 " + arguments,
+                           scratch_.path());
+    }
+    CapturedProcess Host(const std::string& arguments) {
+        return RunCaptured("\"" + DemoFolder() + "\\omniprobe_host.exe\" " + arguments, scratch_.path());
+    }
+    std::string Script(const std::string& text) {
+        WriteBytes(scratch_.file("page.js"), text);
+        return scratch_.file("page.js");
+    }
+
+    com_init com_;  // the DOM parser that reads reports back
+    ScratchFolder scratch_;
+};
+
+struct LanguageRow {
+    const char* lang;
+    const char* hostOption;
+    const char* status;
+};
+
+class RetrieveInLocalMode : public PageContainer, public ::testing::WithParamInterface<LanguageRow> {};
+
+TEST_P(RetrieveInLocalMode, FiresTheReportTheConsoleHostPrints) {
+    const LanguageRow& row = GetParam();
+    CapturedProcess page = Page(std::string("--query raw --param InstallMode=0 --param Lang=") + row.lang + " \"" +
+                                SourceFile("examples/retrieve.js") + "\"");
+    ASSERT_EQ(page.exitCode, 0u) << page.err;
+    EXPECT_EQ(page.err, std::string(row.status) + "\n");
+    CapturedProcess host = Host(std::string("--raw ") + row.hostOption);
+    ASSERT_EQ(host.exitCode, 0u) << host.err;
+
+    ParsedReport fromPage = ParseReportText(page.out);
+    ParsedReport fromHost = ParseReportText(host.out);
+    ASSERT_TRUE(fromPage.ok) << page.out;
+    ASSERT_TRUE(fromHost.ok) << host.out;
+    EXPECT_EQ(fromPage.GroupClasses(), (std::vector<std::string>{"basic", "ocx_z4", "ocx_z3", "etcchecklist", "dll"}));
+    EXPECT_EQ(ItemRows(fromPage), ItemRows(fromHost));
+}
+
+INSTANTIATE_TEST_SUITE_P(EnglishAndKorean, RetrieveInLocalMode,
+                         ::testing::Values(LanguageRow{"eng", "", "retrieve 0: Normal"},
+                                           LanguageRow{"kor", "--korean", u8"retrieve 0: 정상"}));
+
+TEST_F(PageContainer, ExamplePageLaysTheReportOutAsTheConsoleHostDoes) {
+    CapturedProcess page = Page("--param Lang=eng \"" + SourceFile("examples/retrieve.js") + "\"");
+    CapturedProcess host = Host("");
+    ASSERT_EQ(page.exitCode, 0u) << page.err;
+    ASSERT_EQ(host.exitCode, 0u) << host.err;
+    EXPECT_EQ(page.out, host.out);
+}
+
+TEST_F(PageContainer, RetrieveWithoutWindowCreationAnswersNotInitialisedWithTheEmptyReport) {
+    CapturedProcess page = Page("--no-window --param Lang=eng",
+                                "function Omniprobe_OnRetrieveComplete(XmlText) { document.write(XmlText + '\\n'); }\n"
+                                "document.write(Omniprobe.Retrieve());\n"
+                                "close(0);\n");
+    ASSERT_EQ(page.exitCode, 0u) << page.err;
+    EXPECT_EQ(page.out, std::string(kEmptyReport) + "\n-101");
+}
+
+TEST_F(PageContainer, IeEventSyntaxBindsTheHandlerToo) {
+    CapturedProcess page = Page("--no-window",
+                                "function Omniprobe::OnRetrieveComplete(text) { document.write('bound ' + text); }\n"
+                                "Omniprobe.Retrieve();\n"
+                                "close(6);\n");
+    EXPECT_EQ(page.exitCode, 6u) << page.err;
+    EXPECT_EQ(page.out, std::string("bound ") + kEmptyReport);
+}
+
+TEST_F(PageContainer, ExitCodeAndMessageTellHowThePageEnded) {
+    struct Row {
+        std::string arguments, script;
+        DWORD exitCode;
+        std::string message;  // on standard error
+    } rows[] = {
+        {"", "document.write('before');\nnoSuchFunction();\nclose(0);\n", 4, "page.js:2:"},
+        {"--timeout 1500", "document.write('open');\n", 3, "did not close within 1500 ms"},
+        {"--classid NOT.Registered.1", "close(0);\n", 1, "cannot be created"},
+        {"--param", "close(0);\n", 2, "usage:"},
+    };
+    for (const Row& row : rows) {
+        CapturedProcess page = Page(row.arguments, row.script);
+        EXPECT_EQ(page.exitCode, row.exitCode) << row.arguments << row.script << page.err;
+        EXPECT_NE(page.err.find(row.message), std::string::npos) << page.err;
+    }
+}
+
+TEST_F(PageContainer, ParamsLoadThroughThePropertyBagAsThePageGivesThem) {
+    struct Row {
+        std::string params, expression, printed;
+    } rows[] = {
+        {"--param InstallMode=2", "Omniprobe.InstallMode", "2"},
+        {"--param InstallMode=7", "Omniprobe.InstallMode", "0"},
+        {"--param InstallMode=1", "(Omniprobe.InstallMode = 2, Omniprobe.InstallMode)", "1"},
+        {"", "Omniprobe.GetErrorMsg(-80)", u8"취소하였습니다"},
+        {"--param Lang=ENG", "Omniprobe.GetErrorMsg(-80)", "User canceled"},
+        {"--param Lang=fr", "Omniprobe.GetErrorMsg(-80)", "User canceled"},
+    };
+    for (const Row& row : rows) {
+        CapturedProcess page = Page(row.params, "document.write(" + row.expression + ");\nclose(0);\n");
+        EXPECT_EQ(page.exitCode, 0u) << row.params << page.err;
+        EXPECT_EQ(page.out, row.printed) << row.params << " " << row.expression;
+    }
+}
+
+}  // namespace
+}  // namespace omni::test
