@@ -1,5 +1,16 @@
 #!/usr/bin/env bash
-# Benchmark: a whole diagnosis against the Tarrow + reg.exe child processes it cannot avoid, on the
-# run command's PC. Prints both medians and their ratio. Argument: repetitions (default 7).
+# Benchmarks on the run command's PC. Argument: repetitions (default 7).
+# 1. A whole diagnosis (Run + BuildReport) against the Tarrow + reg.exe child processes it cannot avoid.
+# 2. Retrieve in local mode in the page container, from the call to the event, against 1.
+set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-exec bash "$root/tools/run-on-demo-pc.sh" diagnosis_benchmark diagnosis_benchmark.exe "${1:-7}"
+n="${1:-7}"
+out="$(mktemp)"
+trap 'rm -f "$out"' EXIT
+bash "$root/tools/run-on-demo-pc.sh" "diagnosis_benchmark omniprobe_page omniprobe_ocx" diagnosis_benchmark.exe "$n" \
+    | tee "$out"
+page="Z:$(printf '%s' "$root/benchmarks/retrieve_timing.js" | tr / '\\')"
+bash "$root/tools/run-on-demo-pc.sh" "omniprobe_page omniprobe_ocx" omniprobe_page.exe --timeout 600000 \
+    --param InstallMode=0 --param Lang=eng --query "?$n" "$page" | tee -a "$out"
+awk '/^median Run \+ BuildReport:/ {d = $(NF-1)} /^median Retrieve to event:/ {r = $(NF-1)}
+     END { if (d > 0 && r > 0) printf "ratio Retrieve / (Run + BuildReport): %.2f (target at most 1.20)\n", r / d }' "$out"

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Runs a test program in a throwaway copy of the tests' prefix from which one COM class is removed,
+# in both registry views, so the program sees a PC where that component was never installed.
+# Usage: run-in-throwaway-prefix.sh <build folder> <{CLSID}> <program> [arguments...]
+set -e
+build="$1"
+clsid="$2"
+shift 2
+prefix="$build/throwaway-prefix-$$"
+sh "$(dirname "$0")/throwaway-prefix.sh" "$build/wineprefix" "$prefix"
+export OMNI_WINEPREFIX="$prefix"
+# The prefix's own wineserver goes with the prefix.
+trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null; rm -rf "$prefix"' EXIT
+for view in 64 32; do
+  "$build/wine-run.sh" 'C:\windows\system32\reg.exe' delete "HKLM\\Software\\Classes\\CLSID\\$clsid" /f /reg:$view >/dev/null
+done
+rc=0
+"$build/wine-run.sh" "$@" || rc=$?
+exit $rc
