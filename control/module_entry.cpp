@@ -34,24 +34,25 @@ std::string EnglishText(UINT id) {
     return text;
 }
 
-fw::ClassRegistration ControlRegistration() {
+fw::ClassRegistration Registration(const CLSID& clsid, const char* progId, UINT typeText) {
     fw::ClassRegistration entry;
-    entry.clsid = &kControlClsid;
-    entry.progId = kControlProgId;
-    entry.typeName = EnglishText(kControlTypeText);
+    entry.clsid = &clsid;
+    entry.progId = progId;
+    entry.typeName = EnglishText(typeText);
+    return entry;
+}
+
+fw::ClassRegistration PropPageRegistration() {
+    return Registration(kPropPageClsid, kPropPageProgId, kPropPageTypeText);
+}
+
+fw::ClassRegistration ControlRegistration() {
+    fw::ClassRegistration entry = Registration(kControlClsid, kControlProgId, kControlTypeText);
     entry.isControl = true;
     entry.miscStatus = kControlMiscStatus;
     entry.toolboxBitmap = kToolboxBitmap;
     entry.libid = &kLibId;
     entry.libVersion = "1.0";
-    return entry;
-}
-
-fw::ClassRegistration PropPageRegistration() {
-    fw::ClassRegistration entry;
-    entry.clsid = &kPropPageClsid;
-    entry.progId = kPropPageProgId;
-    entry.typeName = EnglishText(kPropPageTypeText);
     return entry;
 }
 

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <windows.h>
+#include <shlobj.h>
+
+#include "platform/text.h"
 #include "tests/support/scratch_folder.h"
 
 namespace omni::test {
@@ -23,6 +27,8 @@ std::string StateFile(const char* name) {
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
 
+std::string ContentFile(const std::string& path) { return ContentRootFolder() + WindowsPath(path); }
+
 }  // namespace
 
 std::string ContentServerUrl(const std::string& mode) {
@@ -35,6 +41,16 @@ std::string ContentRootFolder() {
     std::string root = FirstLine(ReadBytes(StateFile("root")));
     return root.empty() ? root : WindowsPath(root) + "\\";
 }
+
+bool PublishContent(const std::string& path, const std::string& bytes) {
+    std::string file = ContentFile(path);
+    int status = SHCreateDirectoryExW(nullptr, Widen(file.substr(0, file.rfind('\\'))).c_str(), nullptr);
+    if (status != ERROR_SUCCESS && status != ERROR_ALREADY_EXISTS) return false;
+    WriteBytes(file, bytes);
+    return ReadBytes(file) == bytes;
+}
+
+void WithdrawContent(const std::string& path) { DeleteFileW(Widen(ContentFile(path)).c_str()); }
 
 std::vector<std::string> ContentRequests() {
     std::vector<std::string> paths;

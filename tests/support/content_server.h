@@ -15,6 +15,10 @@ std::string ContentServerUrl(const std::string& mode = "");
 // "Installer\" exist below it. Shared by every test program: use file names of your own.
 std::string ContentRootFolder();
 
+// A file below the content root, its folders created; the path as in a URL ("retrieve/DLL/a.txt").
+bool PublishContent(const std::string& path, const std::string& bytes);
+void WithdrawContent(const std::string& path);
+
 // Every path requested so far, oldest first, as the client sent it (for example "/DLL/a.txt").
 std::vector<std::string> ContentRequests();
 int CountContentRequests(const std::string& path);

@@ -1,9 +1,6 @@
 #include "tests/support/page_container.h"
 
-#include <shlobj.h>
-
 #include "platform/text.h"
-#include "tests/support/scratch_folder.h"
 
 namespace omni::test {
 
@@ -17,6 +14,11 @@ bool Regsvr32(const std::string& options) {
                                       output.path());
     return run.started && run.exitCode == 0;
 }
+
+std::wstring Environment(const wchar_t* name) {
+    wchar_t value[MAX_PATH] = {};
+    return GetEnvironmentVariableW(name, value, MAX_PATH) ? value : L"";
+}
 }  // namespace
 
 RegisteredControl::RegisteredControl() : ok_(Regsvr32("")) {}
@@ -25,15 +27,29 @@ RegisteredControl::~RegisteredControl() {
     if (ok_) Regsvr32("/u");
 }
 
+std::string RetrievePage(int calls) {
+    return "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
+           "  document.write('event ' + XmlText.replace(/[\\r\\n]/g, '') + '\\n');\n"
+           "}\n"
+           "for (var i = 0; i < " + std::to_string(calls) + "; i++)\n"
+           "  document.write('return ' + Omniprobe.Retrieve() + '\\n');\n"
+           "window.close(0);\n";
+}
+
 CapturedProcess RunPage(const std::string& container, const std::string& arguments, const std::string& script,
                         const std::string& folder, DWORD timeoutMs) {
     WriteBytes(folder + "\\page.js", script);
     return RunCaptured("\"" + container + "\" " + arguments + " \"" + folder + "\\page.js\"", folder, timeoutMs);
 }
 
-bool CreateFolders(const std::string& path) {
-    int status = SHCreateDirectoryExW(nullptr, Widen(path).c_str(), nullptr);
-    return status == ERROR_SUCCESS || status == ERROR_ALREADY_EXISTS;
+ChildTempFolder::ChildTempFolder() : tmp_(Environment(L"TMP")), temp_(Environment(L"TEMP")) {
+    SetEnvironmentVariableW(L"TMP", Widen(folder_.path() + "\\").c_str());
+    SetEnvironmentVariableW(L"TEMP", Widen(folder_.path() + "\\").c_str());
+}
+
+ChildTempFolder::~ChildTempFolder() {
+    SetEnvironmentVariableW(L"TMP", tmp_.c_str());
+    SetEnvironmentVariableW(L"TEMP", temp_.c_str());
 }
 
 }  // namespace omni::test

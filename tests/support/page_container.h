@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/support/captured_process.h"
+#include "tests/support/scratch_folder.h"
 
 namespace omni::test {
 
@@ -23,11 +24,26 @@ private:
     bool ok_ = false;
 };
 
+// A page that calls Retrieve `calls` times; it prints "event <report on one line>" for each event and
+// "return <code>" for each call, one line each.
+std::string RetrievePage(int calls);
+
 // Writes script as folder\page.js and runs `container arguments page.js`, output captured.
 CapturedProcess RunPage(const std::string& container, const std::string& arguments, const std::string& script,
                         const std::string& folder, DWORD timeoutMs = 180000);
 
-// Folders, created with their parents, for content laid out by a test.
-bool CreateFolders(const std::string& path);
+// A fresh temporary folder (TMP and TEMP) for the programs this process starts, until destroyed.
+class ChildTempFolder {
+public:
+    ChildTempFolder();
+    ~ChildTempFolder();
+    ChildTempFolder(const ChildTempFolder&) = delete;
+    ChildTempFolder& operator=(const ChildTempFolder&) = delete;
+    std::string file(const std::string& name) const { return folder_.file(name); }
+
+private:
+    ScratchFolder folder_;
+    std::wstring tmp_, temp_;
+};
 
 }  // namespace omni::test
