@@ -47,7 +47,6 @@ HRESULT COmniprobeCtrl::InvokeMember(DISPID id, WORD flags, const fw::DispatchAr
         DISPID id;
         Member member;
     };
-    // The members that repair, save, mail and post arrive with the repair methods.
     static const Entry kMembers[] = {
         {kDispServerUrl, &COmniprobeCtrl::ServerUrlMember},
         {kDispMailAddr, &COmniprobeCtrl::MailAddrMember},
@@ -59,6 +58,16 @@ HRESULT COmniprobeCtrl::InvokeMember(DISPID id, WORD flags, const fw::DispatchAr
         {kDispIsIe10OrAbove, &COmniprobeCtrl::IsIe10OrAbove},
         {kDispIs64BitOs, &COmniprobeCtrl::Is64BitOs},
         {kDispGetIeVersion, &COmniprobeCtrl::GetIeVersion},
+        {kDispModify, &COmniprobeCtrl::Modify},
+        {kDispInstallOcx, &COmniprobeCtrl::InstallOcx},
+        {kDispInstallDll, &COmniprobeCtrl::InstallDll},
+        {kDispInstallProgram, &COmniprobeCtrl::InstallProgram},
+        {kDispSaveTo, &COmniprobeCtrl::SaveTo},
+        {kDispMailTo, &COmniprobeCtrl::MailTo},
+        {kDispSendInformation, &COmniprobeCtrl::SendInformation},
+        {kDispShowSampleContent, &COmniprobeCtrl::ShowSampleContent},
+        {kDispShowIeToolbarList, &COmniprobeCtrl::ShowIeToolbarList},
+        {kDispGetDisabledIeAddins, &COmniprobeCtrl::GetDisabledIeAddins},
     };
     for (const Entry& entry : kMembers)
         if (entry.id == id) return (this->*entry.member)(flags, args, result);
@@ -128,11 +137,13 @@ HRESULT COmniprobeCtrl::Retrieve(WORD kind, const fw::DispatchArgs&, VARIANT* re
     com_ptr<IUnknown> alive(static_cast<IOleObject*>(this));  // the page may release us from the event
     AddRef();
     delivered_ = false;
+    retrieving_ = true;
     int code = kDiagnosisIncomplete;
     HRESULT hr = ShieldedHr([&]() -> HRESULT {
         code = RunRetrieve(state_, info_, *this);
         return S_OK;
     });
+    retrieving_ = false;
     // A fault inside the diagnosis still answers the page, with the empty report.
     if (FAILED(hr)) {
         code = kDiagnosisIncomplete;

@@ -29,12 +29,27 @@ public:
     HRESULT Is64BitOs(WORD kind, const fw::DispatchArgs& args, VARIANT* result);
     HRESULT GetIeVersion(WORD kind, const fw::DispatchArgs& args, VARIANT* result);
 
+    // --- Repairs (omniprobe_ctrl_repairs.cpp)
+    HRESULT Modify(WORD kind, const fw::DispatchArgs& args, VARIANT* result);
+    HRESULT InstallOcx(WORD kind, const fw::DispatchArgs& args, VARIANT* result);
+    HRESULT InstallDll(WORD kind, const fw::DispatchArgs& args, VARIANT* result);
+    HRESULT InstallProgram(WORD kind, const fw::DispatchArgs& args, VARIANT* result);
+
+    // --- Result delivery (omniprobe_ctrl_delivery.cpp)
+    HRESULT SaveTo(WORD kind, const fw::DispatchArgs& args, VARIANT* result);
+    HRESULT MailTo(WORD kind, const fw::DispatchArgs& args, VARIANT* result);
+    HRESULT SendInformation(WORD kind, const fw::DispatchArgs& args, VARIANT* result);
+    HRESULT ShowSampleContent(WORD kind, const fw::DispatchArgs& args, VARIANT* result);
+    HRESULT ShowIeToolbarList(WORD kind, const fw::DispatchArgs& args, VARIANT* result);
+    HRESULT GetDisabledIeAddins(WORD kind, const fw::DispatchArgs& args, VARIANT* result);
+
 protected:
     void* QueryControlInterface(REFIID iid) override;
     HRESULT InvokeMember(DISPID id, WORD flags, const fw::DispatchArgs& args, VARIANT* result) override;
     HRESULT ExchangeProperties(fw::PropertyExchange& exchange) override;
     bool OnCreate() override;
     void OnDraw(HDC dc, const RECT& bounds) override;
+    void OnTimer(UINT_PTR id) override;  // omniprobe_ctrl_repairs.cpp
 
 private:
     ~COmniprobeCtrl() override = default;
@@ -48,6 +63,11 @@ private:
     CTotalInfo info_;
     ControlState state_;
     bool delivered_ = false;  // whether the running Retrieve has fired its event
+    bool retrieving_ = false;  // a Retrieve is running (a timer may fire inside its dialogs)
+
+    // --- Repairs' state
+
+    // --- Result delivery's state
 };
 
 }  // namespace omni
