@@ -4,30 +4,16 @@
 
 #include "framework/module_lock.h"
 #include "hosting/com_edge.h"
+#include "platform/com_object.h"
 #include "platform/handles.h"
 
 namespace omni::fw {
 
 namespace {
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<IClassFactory, IID_IClassFactory> {
 public:
     explicit ClassFactory(CreateObjectFn create) : create_(create) {}
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
 
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -48,9 +34,8 @@ public:
     }
 
 private:
-    ~ClassFactory() = default;
+    ~ClassFactory() override = default;
 
-    LONG references_ = 1;
     CreateObjectFn create_;
     ModuleReference module_;
 };

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "hosting/com_edge.h"
+#include "platform/com_object.h"
 
 namespace omni::fw {
 
@@ -78,25 +79,10 @@ STDMETHODIMP ConnectionPoint::EnumConnections(IEnumConnections** connections) {
 
 namespace {
 
-class SinglePointEnumerator final : public IEnumConnectionPoints {
+class SinglePointEnumerator final : public ComObject<IEnumConnectionPoints, IID_IEnumConnectionPoints> {
 public:
     SinglePointEnumerator(IConnectionPoint* point, ULONG position) : point_(point), position_(position) {
         point_->AddRef();
-    }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IEnumConnectionPoints)) return E_NOINTERFACE;
-        *out = static_cast<IEnumConnectionPoints*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
     }
 
     STDMETHODIMP Next(ULONG wanted, IConnectionPoint** points, ULONG* fetched) override {
@@ -129,9 +115,8 @@ public:
     }
 
 private:
-    ~SinglePointEnumerator() = default;
+    ~SinglePointEnumerator() override = default;
 
-    LONG references_ = 1;
     com_ptr<IConnectionPoint> point_;
     ULONG position_;
 };

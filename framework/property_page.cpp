@@ -10,23 +10,6 @@ namespace {
 INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 }  // namespace
 
-STDMETHODIMP PropertyPage::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPropertyPage)) return E_NOINTERFACE;
-    *out = static_cast<IPropertyPage*>(this);
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) PropertyPage::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-STDMETHODIMP_(ULONG) PropertyPage::Release() {
-    LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
 STDMETHODIMP PropertyPage::SetPageSite(IPropertyPageSite* site) {
     if (site) site->AddRef();
     site_.reset(site);

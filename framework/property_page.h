@@ -8,20 +8,13 @@
 #include <string>
 
 #include "framework/module_lock.h"
+#include "platform/com_object.h"
 #include "platform/handles.h"
 
 namespace omni::fw {
 
-class PropertyPage : public IPropertyPage {
+class PropertyPage : public ComObject<IPropertyPage, IID_IPropertyPage> {
 public:
-    PropertyPage() = default;
-    PropertyPage(const PropertyPage&) = delete;
-    PropertyPage& operator=(const PropertyPage&) = delete;
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
-
     STDMETHODIMP SetPageSite(IPropertyPageSite* site) override;
     STDMETHODIMP Activate(HWND parent, LPCRECT rect, BOOL modal) override;
     STDMETHODIMP Deactivate() override;
@@ -35,12 +28,11 @@ public:
     STDMETHODIMP TranslateAccelerator(MSG* message) override;
 
 protected:
-    virtual ~PropertyPage() = default;
+    ~PropertyPage() override = default;
     virtual const DLGTEMPLATE* Template() const = 0;  // a child dialog without a frame
     virtual std::string Title() const = 0;
 
 private:
-    LONG references_ = 1;
     ModuleReference module_;
     com_ptr<IPropertyPageSite> site_;
     unique_hwnd dialog_;

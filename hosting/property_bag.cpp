@@ -8,23 +8,6 @@ namespace omni {
 
 ParamBag::ParamBag(ParamList params) : params_(std::move(params)) {}
 
-STDMETHODIMP ParamBag::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPropertyBag)) return E_NOINTERFACE;
-    *out = static_cast<IPropertyBag*>(this);
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) ParamBag::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-STDMETHODIMP_(ULONG) ParamBag::Release() {
-    LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
 STDMETHODIMP ParamBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
     if (!name || !value) return E_POINTER;
     // The caller states the type it wants in vt; everything else of the VARIANT is ours to write.

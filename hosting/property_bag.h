@@ -9,18 +9,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/com_object.h"
+
 namespace omni {
 
 using ParamList = std::vector<std::pair<std::string, std::string>>;  // UTF-8 name and value, in page order
 
-class ParamBag final : public IPropertyBag {
+class ParamBag final : public ComObject<IPropertyBag, IID_IPropertyBag> {
 public:
     explicit ParamBag(ParamList params);  // one reference, owned by the caller
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IPropertyBag: names match without regard to case, as in HTML; a name the page did not give
     // answers E_INVALIDARG, and a value is converted to the type the caller asks for.
@@ -28,9 +25,8 @@ public:
     STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override;
 
 private:
-    ~ParamBag() = default;
+    ~ParamBag() override = default;
 
-    LONG references_ = 1;
     ParamList params_;
 };
 

@@ -88,24 +88,6 @@ void EventSink::Disconnect() {
     events_.reset();
 }
 
-STDMETHODIMP EventSink::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) && !IsEqualIID(iid, source_))
-        return E_NOINTERFACE;
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) EventSink::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-STDMETHODIMP_(ULONG) EventSink::Release() {
-    LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
 STDMETHODIMP EventSink::GetTypeInfoCount(UINT* count) {
     if (!count) return E_POINTER;
     *count = 0;

@@ -8,24 +8,20 @@
 #include <functional>
 #include <string>
 
+#include "platform/com_object.h"
 #include "platform/handles.h"
 
 namespace omni::page {
 
 using EventHandler = std::function<void(const std::wstring& eventName, DISPPARAMS* arguments)>;
 
-class EventSink final : public IDispatch {
+class EventSink final : public ComObject<IDispatch, IID_IDispatch> {
 public:
     // Advises a new sink on control's default source interface; the caller owns the reference.
     static HRESULT Connect(IUnknown* control, EventHandler handler, com_ptr<EventSink>& out);
 
     // Unadvises and drops the handler; events after this are ignored.
     void Disconnect();
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IDispatch
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -36,9 +32,9 @@ public:
 
 private:
     EventSink(const IID& source, com_ptr<ITypeInfo> events, EventHandler handler);
-    ~EventSink() = default;
+    ~EventSink() override = default;
+    bool AnswersAlso(REFIID iid) const override { return IsEqualIID(iid, source_); }
 
-    LONG references_ = 1;
     IID source_;
     com_ptr<ITypeInfo> events_;
     EventHandler handler_;

@@ -9,23 +9,6 @@ namespace omni::page {
 ScriptObject::ScriptObject(std::vector<std::pair<std::wstring, ScriptMember>> members)
     : members_(std::move(members)) {}
 
-STDMETHODIMP ScriptObject::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch)) return E_NOINTERFACE;
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) ScriptObject::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-STDMETHODIMP_(ULONG) ScriptObject::Release() {
-    LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
 STDMETHODIMP ScriptObject::GetTypeInfoCount(UINT* count) {
     if (!count) return E_POINTER;
     *count = 0;

@@ -9,19 +9,16 @@
 #include <utility>
 #include <vector>
 
+#include "platform/com_object.h"
+
 namespace omni::page {
 
 // flags is the Invoke kind (DISPATCH_METHOD, DISPATCH_PROPERTYGET, ...); arguments are in call order.
 using ScriptMember = std::function<HRESULT(WORD flags, const std::vector<VARIANT*>& arguments, VARIANT* result)>;
 
-class ScriptObject final : public IDispatch {
+class ScriptObject final : public ComObject<IDispatch, IID_IDispatch> {
 public:
     explicit ScriptObject(std::vector<std::pair<std::wstring, ScriptMember>> members);  // one reference
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IDispatch: member i has dispid i + 1; names match exactly, as JScript names do.
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -31,9 +28,8 @@ public:
                         EXCEPINFO* exception, UINT* argumentError) override;
 
 private:
-    ~ScriptObject() = default;
+    ~ScriptObject() override = default;
 
-    LONG references_ = 1;
     std::vector<std::pair<std::wstring, ScriptMember>> members_;
 };
 
