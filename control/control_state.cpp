@@ -5,7 +5,7 @@
 #include "diagnosis/message_catalog.h"
 #include "install/admin_rights.h"
 #include "install/folder_mng.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 
 namespace omni {
 

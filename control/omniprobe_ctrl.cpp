@@ -5,10 +5,10 @@
 #include "control/omniprobe_ids.h"
 #include "diagnosis/error_messages.h"
 #include "diagnosis/message_catalog.h"
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "hosting/fault_shield.h"
 #include "install/folder_mng.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -134,6 +134,10 @@ HRESULT COmniprobeCtrl::SetWebMode(WORD kind, const fw::DispatchArgs&, VARIANT* 
 
 HRESULT COmniprobeCtrl::Retrieve(WORD kind, const fw::DispatchArgs&, VARIANT* result) {
     if (FAILED(MethodOnly(kind))) return DISP_E_MEMBERNOTFOUND;
+    return fw::SetLongResult(result, RunRetrieveNow());
+}
+
+int COmniprobeCtrl::RunRetrieveNow() {
     com_ptr<IUnknown> alive(static_cast<IOleObject*>(this));  // the page may release us from the event
     AddRef();
     delivered_ = false;
@@ -149,7 +153,7 @@ HRESULT COmniprobeCtrl::Retrieve(WORD kind, const fw::DispatchArgs&, VARIANT* re
         code = kDiagnosisIncomplete;
         if (!delivered_) ShieldedHr([&] { Deliver(kEmptyReport); return S_OK; });
     }
-    return fw::SetLongResult(result, code);
+    return code;
 }
 
 HRESULT COmniprobeCtrl::GetErrorMsg(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {

@@ -66,6 +66,11 @@ private:
     bool retrieving_ = false;  // a Retrieve is running (a timer may fire inside its dialogs)
 
     // --- Repairs' state
+    friend class ControlRepairUi;
+    int RunRetrieveNow();  // the Retrieve member's work, also run by the re-diagnosis timer
+    HRESULT RunRepair(WORD kind, const fw::DispatchArgs& args, VARIANT* result,
+                      int (*repair)(COmniprobeCtrl& control, const std::string& argument));
+    int repairing_ = 0;  // repairs running (a timer may fire inside their dialogs)
 
     // --- Result delivery's state
 };

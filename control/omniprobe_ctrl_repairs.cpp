@@ -1,13 +1,117 @@
 // The repair members of the control: Modify, InstallOcx, InstallDll, InstallProgram and the
-// re-diagnosis timer.
+// re-diagnosis timer. Each converts its argument and result; control/repair_flow decides.
 #include "control/omniprobe_ctrl.h"
+
+#include "control/repair_flow.h"
+#include "core/module_state.h"
+#include "core/result_codes.h"
+#include "diagnosis/message_catalog.h"
+#include "dialogs/flash_dlg.h"
+#include "hosting/fault_shield.h"
+#include "install/folder_mng.h"
+#include "platform/text.h"
 
 namespace omni {
 
-HRESULT COmniprobeCtrl::Modify(WORD, const fw::DispatchArgs&, VARIANT*) { return E_NOTIMPL; }
-HRESULT COmniprobeCtrl::InstallOcx(WORD, const fw::DispatchArgs&, VARIANT*) { return E_NOTIMPL; }
-HRESULT COmniprobeCtrl::InstallDll(WORD, const fw::DispatchArgs&, VARIANT*) { return E_NOTIMPL; }
-HRESULT COmniprobeCtrl::InstallProgram(WORD, const fw::DispatchArgs&, VARIANT*) { return E_NOTIMPL; }
-void COmniprobeCtrl::OnTimer(UINT_PTR) {}
+namespace {
+
+constexpr UINT_PTR kRediagnosisTimer = 3001;
+constexpr UINT kRediagnosisDelayMs = 1000;
+// A re-diagnosis that found a Retrieve or repair running waits this long before trying again.
+constexpr UINT kDeferredRediagnosisMs = 250;
+constexpr UINT kInformationCaptionText = 258;
+constexpr UINT kToolCaptionText = 248;
+
+}  // namespace
+
+class ControlRepairUi final : public RepairUi {
+public:
+    explicit ControlRepairUi(COmniprobeCtrl& control) : control_(control) {}
+
+    void Inform(unsigned textId) override {
+        MessageBoxW(nullptr, Widen(LoadMessage(textId)).c_str(), Widen(LoadMessage(kInformationCaptionText)).c_str(),
+                    MB_OK | MB_ICONINFORMATION);
+    }
+    void Warn(unsigned textId) override {
+        MessageBoxW(control_.window(), Widen(LoadMessage(textId)).c_str(), Widen(LoadMessage(kToolCaptionText)).c_str(),
+                    MB_OK | MB_ICONERROR);
+    }
+    void ArmRediagnosis() override {
+        if (control_.window()) SetTimer(control_.window(), kRediagnosisTimer, kRediagnosisDelayMs, nullptr);
+    }
+    void ShowFlashVerification() override {
+        const ModuleState& module = GetModuleState();
+        CFlashDlg(FlashSamplePageAddress(module.installMode, GetFolderMng().GetServerUrl(),
+                                         GetFolderMng().GetLocalBaseFolder()))
+            .DoModal(control_.window());
+    }
+
+private:
+    COmniprobeCtrl& control_;
+};
+
+HRESULT COmniprobeCtrl::RunRepair(WORD kind, const fw::DispatchArgs& args, VARIANT* result,
+                                  int (*repair)(COmniprobeCtrl& control, const std::string& argument)) {
+    if (kind == DISPATCH_PROPERTYPUT) return DISP_E_MEMBERNOTFOUND;
+    std::string argument;
+    HRESULT hr = args.String(0, argument);
+    if (FAILED(hr)) return hr;
+    com_ptr<IUnknown> alive(static_cast<IOleObject*>(this));  // the page may release us from a dialog
+    AddRef();
+    ++repairing_;
+    int code = kOk;
+    hr = ShieldedHr([&]() -> HRESULT {
+        code = repair(*this, argument);
+        return S_OK;
+    });
+    --repairing_;
+    if (FAILED(hr)) return hr;
+    return fw::SetLongResult(result, code);
+}
+
+HRESULT COmniprobeCtrl::Modify(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
+    return RunRepair(kind, args, result, [](COmniprobeCtrl& control, const std::string& key) {
+        ControlRepairUi ui(control);
+        return RunModify(key, control.info_, ui);
+    });
+}
+
+HRESULT COmniprobeCtrl::InstallOcx(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
+    return RunRepair(kind, args, result, [](COmniprobeCtrl& control, const std::string& name) {
+        ControlRepairUi ui(control);
+        return RunInstallOcx(name, control.info_, ui);
+    });
+}
+
+HRESULT COmniprobeCtrl::InstallDll(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
+    return RunRepair(kind, args, result, [](COmniprobeCtrl& control, const std::string& name) {
+        ControlRepairUi ui(control);
+        return RunInstallDll(name, ui);
+    });
+}
+
+HRESULT COmniprobeCtrl::InstallProgram(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
+    return RunRepair(kind, args, result, [](COmniprobeCtrl& control, const std::string& name) {
+        ControlRepairUi ui(control);
+        return RunInstallProgram(name, ui);
+    });
+}
+
+void COmniprobeCtrl::OnTimer(UINT_PTR id) {
+    if (id != kRediagnosisTimer) return;
+    KillTimer(window(), kRediagnosisTimer);
+    // The timer may fire inside a dialog of a running Retrieve or repair: a Retrieve started there would
+    // deliver its report before the outer call returned. Try again once the outer call is over.
+    if (retrieving_ || repairing_ > 0) {
+        SetTimer(window(), kRediagnosisTimer, kDeferredRediagnosisMs, nullptr);
+        return;
+    }
+    ShieldedHr([&]() -> HRESULT {
+        HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        RunRetrieveNow();
+        SetCursor(previous);
+        return S_OK;
+    });
+}
 
 }  // namespace omni

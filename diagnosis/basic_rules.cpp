@@ -4,14 +4,22 @@
 #include "diagnosis/message_catalog.h"
 #include "diagnosis/settings_keys.h"
 #include "diagnosis/vendor_links.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 #include "platform/text.h"
+#include "probes/effective_ie_version.h"
 
 namespace omni {
 
 namespace {
 
 bool LinksInsteadOfInstallers() { return GetModuleState().installMode == kInstallModeLocalLinks; }
+
+Version EffectiveIeVersion(const TotalInfoState& state, GradingProbes& probes) {
+    Version service;
+    // Only IE 10 and later keep their own version in the service version; older ones are not asked.
+    const bool serviceRead = state.ieVersion >= Ie10Version() && probes.RetrieveIEServiceVersion(service) == 0;
+    return ChooseEffectiveIEVersion(state.ieVersion, serviceRead, service);
+}
 
 }  // namespace
 
@@ -29,11 +37,7 @@ DiagnosisItem GradeIe(const TotalInfoState& state) {
 }
 
 std::string GetIeDisplayVersion(const TotalInfoState& state, GradingProbes& probes) {
-    if (state.ieVersion >= Ie10Version()) {
-        Version service;
-        if (probes.RetrieveIEServiceVersion(service) == 0) return service.GetText();
-    }
-    return state.ieVersion.GetText();
+    return EffectiveIeVersion(state, probes).GetText();
 }
 
 std::string DescribeIe(const TotalInfoState& state, GradingProbes& probes) {
@@ -41,11 +45,7 @@ std::string DescribeIe(const TotalInfoState& state, GradingProbes& probes) {
 }
 
 short GetIeDisplayMajor(const TotalInfoState& state, GradingProbes& probes) {
-    if (state.ieVersion >= Ie10Version()) {
-        Version service;
-        if (probes.RetrieveIEServiceVersion(service) == 0) return static_cast<short>(service.major);
-    }
-    return static_cast<short>(state.ieVersion.major);
+    return static_cast<short>(EffectiveIeVersion(state, probes).major);
 }
 
 DiagnosisItem GradeWmp(const TotalInfoState& state) {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "diagnosis/message_catalog.h"
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 
 namespace omni {
 

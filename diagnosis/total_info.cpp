@@ -2,7 +2,7 @@
 
 #include "diagnosis/basic_rules.h"
 #include "diagnosis/component_rules.h"
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "diagnosis/settings_rules.h"
 #include "diagnosis/system_probes.h"
 #include "probes/wmp_network_settings.h"
@@ -34,6 +34,12 @@ int CTotalInfo::Run() {
     state_.necessaryDll.Clear();
     state_.toolbarText.clear();
 
+    // A failed step must not leave the previous run's system to be graded: it reads as "Windows Unknown".
+    state_.osCode = 0;
+    state_.isWow64 = 0;
+    state_.osName.clear();
+    state_.servicePackText.clear();
+    state_.servicePackBuildText.clear();
     OsFacts os;
     int status = run_->RetrieveOsInfo(os);
     if (status != 0) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "install/component_list.h"
-#include "probes/version.h"
+#include "core/version.h"
 
 namespace omni {
 

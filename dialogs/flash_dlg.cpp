@@ -5,7 +5,7 @@
 #include "dialogs/dialog_template.h"
 #include "dialogs/display_dialog.h"
 #include "hosting/fault_shield.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"

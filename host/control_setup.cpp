@@ -1,7 +1,7 @@
 #include "host/control_setup.h"
 
 #include "control/control_state.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 
 namespace omni::host {
 

@@ -10,7 +10,7 @@
 #include "host/host_options.h"
 #include "host/xml_indent.h"
 #include "install/folder_mng.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 

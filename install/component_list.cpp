@@ -1,11 +1,11 @@
 #include "install/component_list.h"
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "install/component_lookup.h"
 #include "install/component_probe.h"
 #include "install/folder_mng.h"
 #include "install/list_file.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 #include "install/user_mode_ocx_register_util.h"
 #include "platform/file_probe.h"
 #include "platform/text.h"
@@ -86,9 +86,11 @@ void CInstalledOCXDLLList::BuildFrom(const CNecessaryOCXDLLList& necessary) {
         node->path = folder + wanted->name;
         // The version probe answers "missing" for a file without version information too; such a
         // file is present (version 0.0.0.0), and calling it missing would offer to install it again.
-        node->found = retriever.RetrieveFileVersion(node->path, node->version) != kFileMissing || IsFile(node->path)
-                          ? 1
-                          : 0;
+        // A bare name (an unregistered control) is not checked so: it would be looked for in the
+        // process's current folder.
+        const bool hasFolder = node->path.find_first_of("\\/:") != std::string::npos;
+        const bool versioned = retriever.RetrieveFileVersion(node->path, node->version) != kFileMissing;
+        node->found = versioned || (hasFolder && IsFile(node->path)) ? 1 : 0;
         node->kind = wanted->kind;
         node->name = wanted->name;
         Append(std::move(node));

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "probes/version.h"
+#include "core/version.h"
 
 namespace omni {
 

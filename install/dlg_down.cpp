@@ -7,7 +7,7 @@
 #include "dialogs/dialog_template.h"
 #include "dialogs/display_dialog.h"
 #include "install/folder_mng.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"
 

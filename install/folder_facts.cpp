@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "platform/module_path.h"
 #include "platform/text.h"
 

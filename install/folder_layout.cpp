@@ -1,6 +1,6 @@
 #include "install/folder_layout.h"
 
-#include "install/module_state.h"
+#include "core/module_state.h"
 
 namespace omni {
 

@@ -1,8 +1,8 @@
 #include "install/folder_mng.h"
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "install/folder_facts.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 
 namespace omni {
 

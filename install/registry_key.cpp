@@ -18,14 +18,26 @@ LONG CRegistryKey::OpenRead(HKEY root, const std::string& path) { return Open(ro
 LONG CRegistryKey::OpenWrite(HKEY root, const std::string& path) { return Open(root, path, KEY_WRITE); }
 
 LONG CRegistryKey::QueryString(const std::string& name, std::string& value) {
-    // One spare character beyond the capacity keeps the text terminated even when the value
-    // fills the capacity exactly without its own terminator.
-    wchar_t buffer[kQueryBytes / sizeof(wchar_t) + 1] = {};
-    DWORD size = kQueryBytes;
-    LONG status = RegQueryValueExW(key_.get(), Widen(name).c_str(), nullptr, nullptr,
-                                   reinterpret_cast<BYTE*>(buffer), &size);
-    value = status == ERROR_SUCCESS ? Narrow(std::wstring(buffer)) : std::string();
-    return status;
+    value.clear();
+    const std::wstring wideName = Widen(name);
+    DWORD size = 0;
+    LONG status = RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, nullptr, nullptr, &size);
+    // A value that grows between asking its size and reading it is read again, a few times at most.
+    for (int attempt = 0; attempt < 3 && status == ERROR_SUCCESS; ++attempt) {
+        // One spare zero character keeps the text terminated when the data carries no terminator.
+        std::wstring buffer((size + 1) / sizeof(wchar_t) + 1, L'\0');
+        DWORD capacity = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+        status = RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&buffer[0]),
+                                  &capacity);
+        if (status == ERROR_MORE_DATA) {
+            size = capacity;
+            status = ERROR_SUCCESS;
+            continue;
+        }
+        if (status == ERROR_SUCCESS) value = Narrow(std::wstring(buffer.c_str()));
+        return status;
+    }
+    return status == ERROR_SUCCESS ? ERROR_MORE_DATA : status;
 }
 
 LONG CRegistryKey::SetString(const std::string& name, const std::string& text) {

@@ -12,15 +12,12 @@ namespace omni {
 
 class CRegistryKey {
 public:
-    // Capacity of QueryString in bytes: 100 UTF-16 characters including the terminator.
-    static constexpr DWORD kQueryBytes = 200;
-
     virtual ~CRegistryKey();
 
     // Both return the system status. Opening again without Close first closes the previous key.
     LONG OpenRead(HKEY root, const std::string& path);
     LONG OpenWrite(HKEY root, const std::string& path);
-    // Reads the value into a zeroed kQueryBytes buffer; a larger value fails with the system status.
+    // Reads the value whatever its length (a toolbar's server path may pass 100 characters).
     // The type is not looked at; the text ends at the first zero character.
     LONG QueryString(const std::string& name, std::string& value);
     // Writes REG_SZ with its terminating zero; system status.

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/handles.h"
+#include "platform/subkey_names.h"
 #include "platform/text.h"
 
 namespace omni {
@@ -17,17 +18,6 @@ DeleteKeyExFn FindDeleteKeyEx() {
     return reinterpret_cast<DeleteKeyExFn>(GetProcAddress(advapi, "RegDeleteKeyExW"));
 }
 
-std::vector<std::wstring> SubkeyNames(HKEY key) {
-    std::vector<std::wstring> names;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD length = 256;
-        LONG rc = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_NO_MORE_ITEMS) break;
-        if (rc == ERROR_SUCCESS) names.emplace_back(name, length);
-    }
-    return names;
-}
 }  // namespace
 
 LONG DeleteRegistryKey(HKEY parent, const std::string& name) {
@@ -45,7 +35,9 @@ LONG DeleteRegistryTree(HKEY parent, const std::string& name) {
         unique_hkey key;
         if (RegOpenKeyExW(parent, Widen(name).c_str(), 0, KEY_READ, key.addressof()) == ERROR_SUCCESS) {
             // Names are gathered first: deleting while enumerating shifts the indexes.
-            for (const std::wstring& child : SubkeyNames(key.get())) DeleteRegistryTree(key.get(), Narrow(child));
+            std::vector<std::string> children;
+            ListSubkeyNames(key.get(), children);
+            for (const std::string& child : children) DeleteRegistryTree(key.get(), child);
         }
     }
     return DeleteRegistryKey(parent, name);

@@ -4,6 +4,7 @@
 
 #include "diagnosis/message_catalog.h"
 #include "platform/handles.h"
+#include "platform/subkey_names.h"
 #include "platform/text.h"
 #include "probes/addon_flags.h"
 #include "probes/addon_keys.h"
@@ -16,8 +17,6 @@ constexpr UINT kTextActiveXControl = 300;
 constexpr UINT kTextBrowserHelperObject = 301;
 constexpr UINT kTextBrowserExtension = 302;
 constexpr UINT kTextDisabledHeading = 307;
-
-constexpr DWORD kMaxSubkeyName = 256;
 
 bool OpenForReading(HKEY root, const std::string& path, unique_hkey& key) {
     return RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_READ, key.addressof()) == ERROR_SUCCESS;
@@ -112,13 +111,9 @@ std::vector<std::string> CAddonInspector::CollectDisabledIds() {
     std::vector<std::string> ids;
     unique_hkey settings;
     if (!OpenForReading(HKEY_CURRENT_USER, kAddonSettingsPath, settings)) return ids;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[kMaxSubkeyName + 1];
-        DWORD length = kMaxSubkeyName + 1;
-        LONG rc = RegEnumKeyExW(settings.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_NO_MORE_ITEMS) break;
-        if (rc != ERROR_SUCCESS) continue;
-        std::string id = Narrow(name, length);
+    std::vector<std::string> names;
+    ListSubkeyNames(settings.get(), names);
+    for (const std::string& id : names) {
         unique_hkey addon;
         if (OpenForReading(HKEY_CURRENT_USER, std::string(kAddonSettingsPath) + "\\" + id, addon) &&
             HasDisabledFlags(addon.get()))

@@ -1,6 +1,6 @@
 #include "probes/ie_settings.h"
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "install/registry_util.h"
 #include "platform/handles.h"
 #include "platform/text.h"

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "platform/file_probe.h"
 #include "platform/text.h"
 #include "probes/file_version_info.h"

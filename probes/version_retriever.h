@@ -6,7 +6,7 @@
 
 #include "install/registry_util.h"
 #include "probes/check_flash_ver.h"
-#include "probes/version.h"
+#include "core/version.h"
 
 namespace omni {
 

@@ -1,5 +1,5 @@
 // Flash Player's security setting, through the settings file.
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "probes/flash_security_setup.h"
 #include "probes/version_retriever.h"
 

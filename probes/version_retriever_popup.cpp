@@ -1,5 +1,5 @@
 // The pop-up blocker and the toolbar list.
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "probes/popup_detector.h"
 #include "probes/version_retriever.h"
 

@@ -1,7 +1,7 @@
 // Browser options and Media Player settings of the façade.
 #include <windows.h>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "platform/text.h"
 #include "probes/ie_settings.h"
 #include "probes/version_retriever.h"

@@ -1,6 +1,6 @@
 #include "probes/wmp_network_settings.h"
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "install/registry_util.h"
 
 namespace omni {

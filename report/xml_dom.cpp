@@ -33,12 +33,15 @@ HRESULT XmlDom::CreateElement(const std::string& name, com_ptr<IXMLDOMElement>& 
     element.reset();
     if (!doc_) return E_POINTER;
     unique_bstr tag = MakeBstr(name);
+    if (!tag) return E_OUTOFMEMORY;
     return doc_->createElement(tag.get(), element.addressof());
 }
 
 HRESULT XmlDom::SetText(IXMLDOMElement* element, const std::string& text) {
     if (!element) return E_POINTER;
     unique_bstr content = MakeBstr(text);
+    // A null BSTR is an empty text to the DOM: the report would come out blank yet successful.
+    if (!content) return E_OUTOFMEMORY;
     return element->put_text(content.get());
 }
 

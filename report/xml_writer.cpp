@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "diagnosis/total_info.h"
 #include "platform/text.h"
 #include "report/msxml_ids.h"

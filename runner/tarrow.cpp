@@ -78,6 +78,9 @@ int wmain(int argc, wchar_t** argv) {
     startup.hStdError = log.get();
 
     std::wstring command = tarrow::ReplacePlaceholders(argv[2]);
+    // The current folder is inherited from the browser (often Downloads or the desktop); a "reg.exe"
+    // planted there must not run in our place. Our own folder and the system folders are still searched.
+    SetEnvironmentVariableW(L"NoDefaultCurrentDirectoryInExePath", L"1");
     PROCESS_INFORMATION process = {};
     if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
         Handle processHandle(process.hProcess);

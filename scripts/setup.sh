@@ -6,7 +6,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 need=(wine wine32:i386 wine64 mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
       libwine-dev xvfb xauth x11-utils cmake make googletest imagemagick x11-apps fonts-nanum
-      python3)  # python3: the tests' local content server (tools/content_server.py)
+      python3 wixl)  # python3: the tests' local content server (tools/content_server.py); wixl: a test .msi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 

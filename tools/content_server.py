@@ -16,7 +16,9 @@ Use:
     content_server.py --start --root DIR --state DIR   returns once the server listens
     content_server.py --stop --state DIR
 The state folder receives "port", "pid", "root" (the content root's absolute path) and
-"requests.log": one requested path per line, as the client sent it. The server stops by itself
+"requests.log": one requested path per line, as the client sent it. A POST to any path is logged
+there as "POST <path>" and answered with an empty page; its body lands byte for byte in
+"posts/<last path segment>" and its Content-Type in "posts/<last path segment>.type". The server stops by itself
 after --idle-minutes (30) without a request, so it never outlives a test run that did not stop it.
 """
 
@@ -74,12 +76,29 @@ class Handler(http.server.BaseHTTPRequestHandler):
             pass  # the client cancelled
 
 
+    def do_POST(self):
+        self.server.touch("POST " + self.path)
+        body = self.rfile.read(int(self.headers.get("Content-Length", "0")))
+        name = os.path.basename(urllib.parse.urlsplit(self.path).path) or "index"
+        posts = os.path.join(self.server.state, "posts")
+        os.makedirs(posts, exist_ok=True)
+        with open(os.path.join(posts, name), "wb") as f:
+            f.write(body)
+        with open(os.path.join(posts, name + ".type"), "w", encoding="utf-8") as f:
+            f.write(self.headers.get("Content-Type", ""))
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
+
 class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
 
     def __init__(self, root, state, idle_seconds):
         super().__init__(("127.0.0.1", 0), Handler)
         self.root = os.path.realpath(root)
+        self.state = state
         self.log = open(os.path.join(state, "requests.log"), "a", encoding="utf-8")
         self.lock = threading.Lock()
         self.last = time.monotonic()

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "install/folder_mng.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 
 namespace omni::test {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "install/folder_layout.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 
 namespace omni {
 namespace {

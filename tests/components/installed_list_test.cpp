@@ -168,6 +168,20 @@ TEST_F(InstalledList, NonAdministratorFindsControlsWhereTheyAreRegistered) {
     EXPECT_EQ(foreign->kind, kKindZ3Control);
 }
 
+TEST_F(InstalledList, UnregisteredControlIsNotFoundInTheCurrentFolder) {
+    Build(false);
+    ASSERT_TRUE(CopyFileW(Widen(bin_ + "noversion.dll").c_str(), Widen(scratch_.file("QuadrelU.ocx")).c_str(), FALSE));
+    CNecessaryOcxList necessary;
+    FillNecessary(necessary, scratch_, "QuadrelU.ocx 1.0.0.5\n", kKindZ4Control);
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(Widen(scratch_.path()).c_str());
+    CInstalledOcxList installed;
+    installed.BuildFrom(necessary);
+    SetCurrentDirectoryW(previous);
+    EXPECT_EQ(Entry(installed, "QuadrelU.ocx")->found, 0);
+}
+
 TEST_F(InstalledList, NonAdministratorStillFindsDllsInTheSystemFolder) {
     Build(false);
     CNecessaryDllList necessary;

@@ -1,7 +1,7 @@
 // The list-file token rules and the necessary lists read from list files.
 #include <gtest/gtest.h>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "install/component_list.h"
 #include "install/folder_mng.h"
 #include "install/list_file.h"

@@ -12,7 +12,7 @@
 #include "diagnosis/message_catalog.h"
 #include "install/dlg_down.h"
 #include "install/folder_mng.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "probes/flash_security_setup.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "probes/popup_detector.h"
 #include "probes/version_retriever.h"
 #include "tests/support/registry_sandbox.h"

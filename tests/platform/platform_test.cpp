@@ -2,7 +2,9 @@
 
 #include "platform/handles.h"
 #include "platform/module_path.h"
+#include "platform/subkey_names.h"
 #include "platform/text.h"
+#include "tests/support/registry_sandbox.h"
 #include "tests/support/scratch_folder.h"
 
 namespace omni {
@@ -93,6 +95,19 @@ TEST(ScratchFolder, RemovesDeepTreesAndNothingOutside) {
     EXPECT_TRUE(test::FileExists(outside));
     EXPECT_TRUE(test::FileExists(test::TestBinFolder() + "\\platform_tests.exe"));
     DeleteFileW(Widen(outside).c_str());
+}
+
+// Another process may delete the key while it is open: every index then fails with ERROR_KEY_DELETED.
+TEST(SubkeyNames, WalkOfAKeyDeletedWhileOpenEnds) {
+    test::RegistrySandbox sandbox;
+    test::CreateKey(HKEY_CURRENT_USER, "Software\\Omni\\Walked\\Child");
+    unique_hkey walked;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Omni\\Walked", 0, KEY_READ, walked.addressof()),
+              ERROR_SUCCESS);
+    test::DeleteTree(HKEY_CURRENT_USER, "Software\\Omni\\Walked");
+    std::vector<std::string> names;
+    EXPECT_NE(ListSubkeyNames(walked.get(), names), ERROR_SUCCESS);
+    EXPECT_TRUE(names.empty());
 }
 
 }  // namespace

@@ -49,16 +49,16 @@ TEST_F(RegistryKeyTest, QueryString_ReadsTheTextOfAValue) {
     EXPECT_EQ(text, "yes");
 }
 
-// 200 bytes hold 99 UTF-16 characters and the terminator.
-TEST_F(RegistryKeyTest, QueryString_AcceptsNinetyNineCharactersAndRefusesOneHundred) {
-    SetString(HKEY_CURRENT_USER, kKey, "Fits", std::string(99, 'a'));
-    SetString(HKEY_CURRENT_USER, kKey, "TooLong", std::string(100, 'b'));
+// A toolbar's server path under "C:\Program Files (x86)" easily passes 100 characters.
+TEST_F(RegistryKeyTest, QueryString_ReadsTextsOfAnyLength) {
+    SetString(HKEY_CURRENT_USER, kKey, "Toolbar", std::string(199, 'a'));
+    SetString(HKEY_CURRENT_USER, kKey, "Long", std::string(1000, 'b'));
     ASSERT_EQ(key_.OpenRead(HKEY_CURRENT_USER, kKey), ERROR_SUCCESS);
     std::string text;
-    EXPECT_EQ(key_.QueryString("Fits", text), ERROR_SUCCESS);
-    EXPECT_EQ(text, std::string(99, 'a'));
-    EXPECT_EQ(key_.QueryString("TooLong", text), ERROR_MORE_DATA);
-    EXPECT_EQ(text, "");
+    EXPECT_EQ(key_.QueryString("Toolbar", text), ERROR_SUCCESS);
+    EXPECT_EQ(text, std::string(199, 'a'));
+    EXPECT_EQ(key_.QueryString("Long", text), ERROR_SUCCESS);
+    EXPECT_EQ(text, std::string(1000, 'b'));
 }
 
 TEST_F(RegistryKeyTest, QueryString_KeepsTwoHundredUnterminatedBytesTerminated) {
@@ -68,8 +68,7 @@ TEST_F(RegistryKeyTest, QueryString_KeepsTwoHundredUnterminatedBytesTerminated) 
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, Widen(kKey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                               raw.addressof(), nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(raw.get(), L"Raw", 0, REG_SZ, reinterpret_cast<const BYTE*>(hundred.c_str()),
-                             CRegistryKey::kQueryBytes),
+    ASSERT_EQ(RegSetValueExW(raw.get(), L"Raw", 0, REG_SZ, reinterpret_cast<const BYTE*>(hundred.c_str()), 200),
               ERROR_SUCCESS);
     ASSERT_EQ(key_.OpenRead(HKEY_CURRENT_USER, kKey), ERROR_SUCCESS);
     std::string text;

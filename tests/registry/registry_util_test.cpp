@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "tests/support/registry_sandbox.h"

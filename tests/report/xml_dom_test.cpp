@@ -120,6 +120,68 @@ TEST_F(XmlDomTest, SaveIntoMissingFolderFailsAndWritesNothing) {
     EXPECT_FALSE(test::FileExists(path));
 }
 
+// Memory pressure for BSTRs: every request to the task allocator fails while a scope is registered.
+class FailingTaskAllocator final : public IMallocSpy {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IMallocSpy ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T) override { return 0; }  // 0 makes the allocation fail
+    void* STDMETHODCALLTYPE PostAlloc(void* actual) override { return actual; }
+    void* STDMETHODCALLTYPE PreFree(void* request, BOOL) override { return request; }
+    void STDMETHODCALLTYPE PostFree(BOOL) override {}
+    SIZE_T STDMETHODCALLTYPE PreRealloc(void* request, SIZE_T size, void** newRequest, BOOL) override {
+        *newRequest = request;
+        return size;
+    }
+    void* STDMETHODCALLTYPE PostRealloc(void* actual, BOOL) override { return actual; }
+    void* STDMETHODCALLTYPE PreGetSize(void* request, BOOL) override { return request; }
+    SIZE_T STDMETHODCALLTYPE PostGetSize(SIZE_T size, BOOL) override { return size; }
+    void* STDMETHODCALLTYPE PreDidAlloc(void* request, BOOL) override { return request; }
+    int STDMETHODCALLTYPE PostDidAlloc(void*, BOOL, int actual) override { return actual; }
+    void STDMETHODCALLTYPE PreHeapMinimize() override {}
+    void STDMETHODCALLTYPE PostHeapMinimize() override {}
+};
+
+class AllocationsFail {
+public:
+    AllocationsFail() {
+        // Freed BSTRs are otherwise kept and handed out again without asking the allocator.
+        using SetOaNoCacheFn = void(WINAPI*)();
+        FARPROC noCache = GetProcAddress(GetModuleHandleW(L"oleaut32.dll"), "SetOaNoCache");
+        if (noCache) reinterpret_cast<SetOaNoCacheFn>(noCache)();
+        static FailingTaskAllocator spy;  // outlives a revocation the system may defer
+        registered_ = SUCCEEDED(CoRegisterMallocSpy(&spy));
+    }
+    ~AllocationsFail() {
+        if (registered_) CoRevokeMallocSpy();
+    }
+    bool registered() const { return registered_; }
+
+private:
+    bool registered_ = false;
+};
+
+TEST_F(XmlDomTest, TextsThatCannotBeAllocatedFailInsteadOfComingOutBlank) {
+    XmlDom dom;
+    ASSERT_EQ(dom.Create(), S_OK);
+    com_ptr<IXMLDOMElement> subject, another;
+    ASSERT_EQ(dom.CreateElement("subject", subject), S_OK);
+    HRESULT text = S_OK, created = S_OK;
+    {
+        AllocationsFail failing;
+        ASSERT_TRUE(failing.registered());
+        text = dom.SetText(subject.get(), "Windows 7");
+        created = dom.CreateElement("resultmsg", another);
+    }
+    EXPECT_EQ(text, E_OUTOFMEMORY);
+    EXPECT_EQ(created, E_OUTOFMEMORY);
+    EXPECT_FALSE(another);
+}
+
 TEST_F(XmlDomTest, CallsBeforeCreateFailWithoutCrashing) {
     XmlDom dom;
     com_ptr<IXMLDOMElement> element;

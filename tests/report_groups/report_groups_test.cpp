@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "diagnosis/message_catalog.h"
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "diagnosis/total_info.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "tests/support/parsed_report.h"

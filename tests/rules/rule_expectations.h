@@ -8,7 +8,7 @@
 
 #include "diagnosis/diagnosis_item.h"
 #include "diagnosis/message_catalog.h"
-#include "install/module_state.h"
+#include "core/module_state.h"
 #include "tests/support/fake_diagnosis_probes.h"
 
 namespace omni::test {

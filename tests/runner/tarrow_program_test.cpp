@@ -120,6 +120,39 @@ TEST_F(TarrowProgram, LogInAMissingFolderEndsWithAMessage) {
     EXPECT_NE(p.err.find(log), std::string::npos) << p.err;
 }
 
+// Makes a folder the process's current one while it lives, as the browser's is when it starts Tarrow.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::string& folder) {
+        wchar_t previous[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, previous);
+        previous_ = previous;
+        SetCurrentDirectoryW(Widen(folder).c_str());
+    }
+    ~CurrentFolder() { SetCurrentDirectoryW(previous_.c_str()); }
+
+private:
+    std::wstring previous_;
+};
+
+TEST_F(TarrowProgram, RegExePlantedInTheCurrentFolderIsNotRun) {
+    const std::string home = scratch_.file("home"), current = scratch_.file("current");
+    CreateDirectoryW(Widen(home).c_str(), nullptr);
+    CreateDirectoryW(Widen(current).c_str(), nullptr);
+    const auto copy = [](const std::string& from, const std::string& to) {
+        return CopyFileW(Widen(TestBinFolder() + "\\" + from).c_str(), Widen(to).c_str(), FALSE) != FALSE;
+    };
+    ASSERT_TRUE(copy("tarrow.exe", home + "\\tarrow.exe"));
+    ASSERT_TRUE(copy("argecho.exe", current + "\\reg.exe"));  // prints "out:" when it runs
+    const std::string log = scratch_.file("planted.log");
+    CurrentFolder inCurrent(current);
+    const CapturedProcess p =
+        RunCaptured("\"" + home + "\\tarrow.exe\" \"" + log + "\" \"REG QUERY HKLM\\Software /v x\"", scratch_.path());
+    ASSERT_TRUE(p.started);
+    const std::string text = ReadBytes(log);
+    EXPECT_EQ(text.find("out:"), std::string::npos) << text;
+}
+
 // The replacement rule on its own, without starting anything.
 TEST(TarrowPlaceholders, EveryPlaceholderBecomesOneQuoteAndIsNotRescanned) {
     EXPECT_EQ(tarrow::ReplacePlaceholders(L"<path>a b<path>"), L"\"a b\"");

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <sddl.h>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "probes/version_retriever.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "probes/wmp_network_settings.h"
 #include "tests/support/registry_sandbox.h"
 

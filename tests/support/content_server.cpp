@@ -68,4 +68,10 @@ int CountContentRequests(const std::string& path) {
     return static_cast<int>(std::count(paths.begin(), paths.end(), path));
 }
 
+std::string ContentPostBody(const std::string& name) { return ReadBytes(StateFile(("posts/" + name).c_str())); }
+
+std::string ContentPostType(const std::string& name) {
+    return ReadBytes(StateFile(("posts/" + name + ".type").c_str()));
+}
+
 }  // namespace omni::test

@@ -23,4 +23,8 @@ void WithdrawContent(const std::string& path);
 std::vector<std::string> ContentRequests();
 int CountContentRequests(const std::string& path);
 
+// The body of the last POST to a path ending in name, byte for byte, and its Content-Type; "" for none.
+std::string ContentPostBody(const std::string& name);
+std::string ContentPostType(const std::string& name);
+
 }  // namespace omni::test

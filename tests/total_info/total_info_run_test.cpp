@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "diagnosis/total_info.h"
 #include "tests/support/fake_diagnosis_probes.h"
 
@@ -121,6 +121,17 @@ TEST_F(TotalInfoRun, NoOsInformationShowsTheMessageAndStops) {
     EXPECT_EQ(info_.GetRunState(), 1);
     EXPECT_EQ(run_.messages, std::vector<std::string>{"R_BASICINCOMPLETE"});
     EXPECT_EQ(run_.calls, (std::vector<std::string>{"RetrieveOsInfo", "ShowMessage"}));
+}
+
+TEST_F(TotalInfoRun, FailedOsStepForgetsThePreviousRunsOperatingSystem) {
+    ASSERT_EQ(info_.Run(), kOk);
+    run_.osStatus = -1;
+    EXPECT_EQ(info_.Run(), -1);
+    EXPECT_EQ(info_.GetOsCode(), 0);
+    EXPECT_FALSE(info_.IsOn64BitWindows());
+    EXPECT_EQ(info_.state().osName, "");
+    EXPECT_EQ(info_.state().servicePackBuildText, "");
+    EXPECT_EQ(info_.GradeOs().colour, "FF0000");
 }
 
 TEST_F(TotalInfoRun, WindowsMeSwitchesToThe98FolderBeforeTheListsLoad) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "diagnosis/message_catalog.h"
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "diagnosis/system_probes.h"
 #include "diagnosis/total_info.h"
 #include "tests/support/registry_sandbox.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "platform/text.h"
 #include "probes/file_version_info.h"
 #include "probes/version_retriever.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "probes/check_flash_ver.h"
 #include "probes/version_retriever.h"
 #include "tests/support/flash_registration.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "diagnosis/result_codes.h"
+#include "core/result_codes.h"
 #include "probes/effective_ie_version.h"
 #include "probes/version_retriever.h"
 #include "tests/support/registry_sandbox.h"
@@ -36,7 +36,6 @@ TEST_F(IEVersionTest, AnswersOpenFailedWithoutTheKeyAndLeavesTheVersions) {
     Version version("5.5.5.5");
     EXPECT_EQ(retriever_.RetrieveIEVersion(version), kRegistryOpenFailed);
     EXPECT_EQ(retriever_.RetrieveIEServiceVersion(version), kRegistryOpenFailed);
-    EXPECT_EQ(RetrieveEffectiveIEVersion(retriever_, version), kRegistryOpenFailed);
     EXPECT_EQ(version.GetText(), "5.5.5.5");
 }
 
@@ -46,21 +45,6 @@ TEST_F(IEVersionTest, AnswersReadFailedForAMissingOrNumericValue) {
     EXPECT_EQ(retriever_.RetrieveIEVersion(version), kRegistryReadFailed);
     EXPECT_EQ(retriever_.RetrieveIEServiceVersion(version), kRegistryReadFailed);
     EXPECT_EQ(version.GetText(), "5.5.5.5");
-}
-
-TEST_F(IEVersionTest, EffectiveVersionIsTheServiceVersionOfIE11) {
-    SetString(HKEY_LOCAL_MACHINE, kIEKey, "Version", "9.11.9600.17031");
-    SetString(HKEY_LOCAL_MACHINE, kIEKey, "svcVersion", "11.0.9600.17031");
-    Version version;
-    EXPECT_EQ(RetrieveEffectiveIEVersion(retriever_, version), kOk);
-    EXPECT_EQ(version.GetText(), "11.0.9600.17031");
-}
-
-TEST_F(IEVersionTest, EffectiveVersionStaysVersionWithoutServiceVersion) {
-    SetString(HKEY_LOCAL_MACHINE, kIEKey, "Version", "9.11.9600.17031");
-    Version version;
-    EXPECT_EQ(RetrieveEffectiveIEVersion(retriever_, version), kOk);
-    EXPECT_EQ(version.GetText(), "9.11.9600.17031");
 }
 
 struct EffectiveRow {

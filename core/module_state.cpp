@@ -1,4 +1,4 @@
-#include "install/module_state.h"
+#include "core/module_state.h"
 
 namespace omni {
 

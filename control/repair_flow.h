@@ -1,0 +1,39 @@
+// The repairs a page asks for: the Modify key table, and the decisions of InstallOcx, InstallDll and
+// InstallProgram. What they show and the re-diagnosis timer go through RepairUi.
+#pragma once
+
+#include <string>
+
+namespace omni {
+
+class CTotalInfo;
+
+inline constexpr unsigned kSucceededText = 236;
+inline constexpr unsigned kInstallFourthDllText = 247;
+inline constexpr unsigned kNotRelevantIe7Text = 266;
+
+class RepairUi {
+public:
+    virtual ~RepairUi() = default;
+    // The information box (no owner) with this catalogue text.
+    virtual void Inform(unsigned textId) = 0;
+    // An error box owned by the control's window with this catalogue text.
+    virtual void Warn(unsigned textId) = 0;
+    // The re-diagnosis about one second from now; arming it again replaces the pending one.
+    virtual void ArmRediagnosis() = 0;
+    // The Flash verification page, modal.
+    virtual void ShowFlashVerification() = 0;
+};
+
+// modString as the page sends it, any letter case. 0, or a negative code (-92 for an unknown key).
+int RunModify(const std::string& modString, CTotalInfo& info, RepairUi& ui);
+// -31 for a name that is not a plain file name or not in the necessary OCX list, then nothing changes.
+int RunInstallOcx(const std::string& ocxName, CTotalInfo& info, RepairUi& ui);
+int RunInstallDll(const std::string& dllName, RepairUi& ui);
+int RunInstallProgram(const std::string& setupName, RepairUi& ui);
+
+// The installer's command line: its path quoted, so that a blank in a folder name cannot make the
+// system start another program (a "C:\\Program.exe", say).
+std::string InstallerCommandLine(const std::string& installerPath);
+
+}  // namespace omni

@@ -1,0 +1,74 @@
+#include "control/sample_content.h"
+
+#include <windows.h>
+
+#include "diagnosis/message_catalog.h"
+#include "core/result_codes.h"
+#include "install/folder_mng.h"
+#include "core/module_state.h"
+#include "platform/handles.h"
+#include "platform/text.h"
+#include "probes/os_info.h"
+
+namespace omni {
+
+namespace {
+
+constexpr UINT kToolCaptionText = 258;
+constexpr char kViewerFailedText[] = "ERROR: Cannot launch viewer process\n";
+
+int StartViewer(const std::string& path) {
+    std::wstring application = Widen(path);
+    std::wstring commandLine = Widen(QuotedCommandLine(path));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION process = {};
+    // The application name as well: the system then runs exactly that file and searches nothing.
+    if (!CreateProcessW(application.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        std::wstring caption = Widen(LoadMessage(kToolCaptionText));
+        MessageBoxW(nullptr, Widen(kViewerFailedText).c_str(), caption.c_str(), MB_ICONINFORMATION);
+        return kSubprocessFailed;
+    }
+    unique_handle owned(process.hProcess), thread(process.hThread);  // the viewer runs on without us
+    return kOk;
+}
+
+}  // namespace
+
+std::string ViewerPath(const std::string& localBaseFolder, long zentraVersion) {
+    return localBaseFolder + (zentraVersion == 3 ? "Z3Sample\\" : "Z4Sample\\") + "viewer.exe";
+}
+
+std::string QuotedCommandLine(const std::string& programPath) { return "\"" + programPath + "\""; }
+
+BrowserWindowRequest SamplePageWindow(int osCode, long zentraVersion, const std::string& z4Url, const std::string& z3Url) {
+    BrowserWindowRequest request;
+    const bool z4 = zentraVersion == 4;
+    request.url = z4 ? z4Url : z3Url;
+    request.width = osCode >= kFirstVistaOsCode && z4 ? 1035 : 1045;
+    request.height = !z4 ? 764 : osCode >= kFirstVistaOsCode ? 640 : 650;
+    return request;
+}
+
+int CSampleContent::Show(long zentraVersion, int osCode) {
+    const ModuleState& module = GetModuleState();
+    switch (module.installMode) {
+    case kInstallModeLocal:
+    case kInstallModeLocalLinks:
+        return StartViewer(ViewerPath(GetFolderMng().GetLocalBaseFolder(), zentraVersion));
+    case kInstallModeWeb:
+        if (osCode == 0) {  // no diagnosis yet: identify the system now
+            COsInfo os;
+            if (os.RetrieveOsInfo() == 0) osCode = os.code;
+        }
+        OpenBrowserWindow(SamplePageWindow(osCode, zentraVersion, module.sampleZ4Url, module.sampleZ3Url));
+        return kOk;
+    default:
+        return kOk;
+    }
+}
+
+}  // namespace omni

@@ -1,0 +1,281 @@
+// Save, mail, post and the sample viewer through the page container with the real control; the save
+// dialog and the message boxes are answered from a watcher thread as a user would.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <future>
+#include <memory>
+#include <regex>
+#include <string>
+
+#include "diagnosis/message_catalog.h"
+#include "platform/handles.h"
+#include "platform/text.h"
+#include "tests/support/content_server.h"
+#include "tests/support/page_container.h"
+#include "tests/support/registry_sandbox.h"
+
+namespace omni::test {
+namespace {
+
+constexpr int kFileNameBox = 0x47C;  // cmb13 of the explorer-style file dialog
+constexpr int kMessageText = 0xFFFF;
+const char kWmpKey[] = "Software\\Microsoft\\MediaPlayer";
+const char kWmpFolderValue[] = "Installation Directory";
+const std::regex kDefaultName("[0-9]{12}_Talvek Diagnostic Tool result\\.xml");
+const char kPrintEvent[] = "function Omniprobe_OnRetrieveComplete(x) { document.write(x.replace(/[\\r\\n]/g, '') + '\\n'); }\n";
+
+std::string Call(const std::string& member) { return "document.write((Omniprobe." + member + ") + '\\n');\n"; }
+
+// A visible dialog that has the item, or null after 90 s.
+HWND WaitForDialogWith(int item) {
+    for (DWORD waited = 0; waited < 90000; waited += 100, Sleep(100))
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr));)
+            if (IsWindowVisible(w) && GetDlgItem(w, item)) return w;
+    return nullptr;
+}
+
+// Posted rather than sent, so that a question the button opens cannot block the watcher.
+void Press(HWND dialog, int button) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+    for (DWORD waited = 0; IsWindow(dialog) && button != IDOK && waited < 30000; waited += 100) Sleep(100);
+}
+
+std::string ItemText(HWND dialog, int item) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, item, text, 1024);
+    return Narrow(text);
+}
+
+// Presses OK on the next message box; answers its text.
+std::string AnswerMessageBox() {
+    HWND box = WaitForDialogWith(kMessageText);
+    std::string text = box ? ItemText(box, kMessageText) : "no message box";
+    if (box) Press(box, IDOK);
+    return text;
+}
+
+std::string RemoveLineBreaks(std::string text) {
+    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }), text.end());
+    return text;
+}
+
+// A copy of the container in a folder with a blank in its name, with empty lists for local mode.
+class Delivery : public ::testing::Test {
+protected:
+    // Without Media Player's folder value (a stock Wine prefix lacks it) a diagnosis stops early.
+    static void SetUpTestSuite() {
+        control_ = std::make_unique<RegisteredControl>();
+        wmp_added_ = !ValuePresent(HKEY_LOCAL_MACHINE, kWmpKey, kWmpFolderValue);
+        if (wmp_added_) SetString(HKEY_LOCAL_MACHINE, kWmpKey, kWmpFolderValue, "C:\\Program Files\\Windows Media Player");
+    }
+    static void TearDownTestSuite() {
+        if (wmp_added_) RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, Widen(kWmpKey).c_str(), Widen(kWmpFolderValue).c_str());
+        control_.reset();
+    }
+    void SetUp() override {
+        ASSERT_TRUE(control_->ok()) << "regsvr32 could not register Omniprobe.ocx";
+        for (const char* folder : {"", "\\Z4OCX", "\\Z3OCX", "\\DLL"}) CreateDirectoryW(Widen(page_ + folder).c_str(), nullptr);
+        for (const char* list : {"\\Z4OCX\\ocxlistz4.txt", "\\Z3OCX\\ocxlistz3.txt", "\\DLL\\dlllist2000.txt"}) WriteBytes(page_ + list, "");
+        WriteBytes(page_ + "\\omniprobe_page.exe", ReadBytes(TestBinFolder() + "\\omniprobe_page.exe"));
+    }
+    CapturedProcess Run(const std::string& script, const std::string& params = "--param InstallMode=0") {
+        return RunPage(page_ + "\\omniprobe_page.exe", "--timeout 240000 --param Lang=eng " + params,
+                       script + "window.close(0);\n", page_, 300000);
+    }
+
+    static std::unique_ptr<RegisteredControl> control_;
+    static bool wmp_added_;
+    ScratchFolder scratch_;
+    const std::string page_ = scratch_.file("with blank");
+    ChildTempFolder temp_;
+};
+
+std::unique_ptr<RegisteredControl> Delivery::control_;
+bool Delivery::wmp_added_ = false;
+
+struct SaveRow {
+    const char* name;
+    const char* typed;     // the file name the user types; null: Cancel
+    const char* existing;  // a file already there under savedAs, answered Yes to replace
+    bool locked;           // held open without sharing, so it cannot be written
+    const char* savedAs;
+    int code;
+};
+
+const SaveRow kSaveRows[] = {
+    // On Windows OFN_FILEMUSTEXIST (flags 0x1800) refused every new name; Wine's save dialog ignores it.
+    {"NewNameWithoutExtension", "report", nullptr, false, "report.xml", 0},
+    {"UpperCaseExtensionKept", "Upper.XML", nullptr, false, "Upper.XML", 0},
+    {"OtherExtensionGetsXml", "other.txt", nullptr, false, "other.txt.xml", 0},
+    {"ExistingFileReplacedAfterAsking", "old.xml", "old", false, "old.xml", 0},
+    {"UnwritableFileIsAnError", "locked.xml", "locked", true, "locked.xml", -98},
+    {"Cancel", nullptr, nullptr, false, nullptr, -80},
+};
+
+// One save dialog per row: the proposed name is checked, the row's name typed, the question answered.
+std::string AnswerSaveDialogs(const std::string& folder) {
+    for (const SaveRow& row : kSaveRows) {
+        HWND dialog = WaitForDialogWith(kFileNameBox);
+        if (!dialog) return std::string("no save dialog for ") + row.name;
+        if (!std::regex_match(ItemText(dialog, kFileNameBox), kDefaultName)) return "proposed " + ItemText(dialog, kFileNameBox);
+        if (row.typed) SetDlgItemTextW(dialog, kFileNameBox, Widen(folder + "\\" + row.typed).c_str());
+        Press(dialog, row.typed ? IDOK : IDCANCEL);
+        HWND question = row.existing ? WaitForDialogWith(IDYES) : nullptr;
+        if (row.existing && !question) return std::string("no question before replacing for ") + row.name;
+        if (question) Press(question, IDYES);
+        for (DWORD waited = 0; IsWindow(dialog) && waited < 30000; waited += 100) Sleep(100);
+    }
+    return "";
+}
+
+TEST_F(Delivery, SaveToWritesTheReportUnderTheNameTheUserChose) {
+    unique_file lock;
+    for (const SaveRow& row : kSaveRows) {
+        if (row.existing) WriteBytes(scratch_.file(row.savedAs), row.existing);
+        if (row.locked) lock.reset(CreateFileW(Widen(scratch_.file(row.savedAs)).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    std::string script = kPrintEvent + Call("SaveTo()") + Call("Retrieve()");
+    for (size_t i = 0; i < std::size(kSaveRows); ++i) script += Call("SaveTo()");
+    std::future<std::string> user = std::async(std::launch::async, AnswerSaveDialogs, scratch_.path());
+    CapturedProcess run = Run(script);
+    EXPECT_EQ(user.get(), "");
+    lock.reset();
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(run.out, m, std::regex("-95\n(<\\?xml.*</diagnosis>)\n0\n((-?[0-9]+\n){6})"))) << run.out;
+    std::string codes;
+    for (const SaveRow& row : kSaveRows) {
+        codes += std::to_string(row.code) + "\n";
+        if (!row.savedAs) continue;
+        const std::string saved = ReadBytes(scratch_.file(row.savedAs));
+        EXPECT_EQ(row.code == 0 ? RemoveLineBreaks(saved) : saved, row.code == 0 ? m[1].str() : row.existing) << row.name;
+    }
+    EXPECT_EQ(m[2].str(), codes);
+}
+
+// Wine installs a Simple MAPI client ("Native Mail Client", winemapi.dll) that drops the attachment
+// and starts winebrowser itself. A Windows PC without a mail client has none: the stand-in hides
+// Wine's, whose MAPI then says so in a message box and fails, as Windows' stub does. The mail link
+// goes to a handler stand-in that records its command line.
+class NoMailClient {
+public:
+    NoMailClient() {
+        had_ = ReadString(HKEY_LOCAL_MACHINE, kClients, "", client_) && ReadString(HKEY_CLASSES_ROOT, kMailto, "", mailto_);
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, Widen(kClients).c_str(), L"");
+        WriteBytes(handler(), ReadBytes(TestBinFolder() + "\\installer_standin.exe"));
+        SetString(HKEY_CLASSES_ROOT, kMailto, "", "\"" + handler() + "\" \"%1\"");
+    }
+    ~NoMailClient() {
+        if (!had_) return;
+        SetString(HKEY_LOCAL_MACHINE, kClients, "", client_);
+        SetString(HKEY_CLASSES_ROOT, kMailto, "", mailto_);
+    }
+    std::string handler() const { return folder_.file("mail_client.exe"); }
+
+private:
+    static constexpr char kClients[] = "Software\\Clients\\Mail";
+    static constexpr char kMailto[] = "mailto\\shell\\open\\command";
+    ScratchFolder folder_;
+    std::string client_, mailto_;
+    bool had_;
+};
+
+struct MailRow {
+    const char* name;
+    bool tempWritable;
+    int code;  // -98: the attachment could not be saved, and nothing was mailed
+};
+void PrintTo(const MailRow& row, std::ostream* os) { *os << row.name; }
+class MailTo : public Delivery, public ::testing::WithParamInterface<MailRow> {};
+
+TEST_P(MailTo, SavesTheAttachmentThenOpensTheMailLink) {
+    const MailRow& row = GetParam();
+    NoMailClient noClient;
+    if (!row.tempWritable) {  // the temporary folder's name is taken by a file
+        WriteBytes(temp_.file("file"), "x");
+        SetEnvironmentVariableW(L"TMP", Widen(temp_.file("file\\")).c_str());
+    }
+    std::future<std::string> user = std::async(std::launch::async, row.code ? [] { return std::string(); } : AnswerMessageBox);
+    CapturedProcess run = Run(kPrintEvent + Call("MailTo()") + Call("Retrieve()") + Call("MailTo()"),
+                              "--param InstallMode=0 --param MailAddr=help@example.com");
+    EXPECT_EQ(user.get().find("MAPI") != std::string::npos, row.code == 0);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(run.out, m, std::regex("-95\n(<\\?xml.*</diagnosis>)\n0\n(-?[0-9]+)\n"))) << run.out;
+    EXPECT_EQ(m[2].str(), std::to_string(row.code));
+    SetCatalogLanguage(kLangEnglish);
+    const std::string link = "mailto:help@example.com?subject=" + LoadMessage(225) + "&body=" + LoadMessage(239);
+    SetCatalogLanguage(kLangKorean);
+    std::string received;
+    for (DWORD waited = 0; row.code == 0 && waited < 60000 && (received = ReadBytes(noClient.handler() + ".log")).empty(); waited += 200) Sleep(200);
+    EXPECT_EQ(received, row.code ? "" : "\"" + noClient.handler() + "\" \"" + link + "\"\n");
+    WIN32_FIND_DATAW found = {};
+    unique_any<HANDLE, FindClose, -1> search(FindFirstFileW(Widen(temp_.file("*.xml")).c_str(), &found));
+    ASSERT_EQ(!!search, row.code == 0);
+    if (search) EXPECT_TRUE(std::regex_match(Narrow(found.cFileName), kDefaultName));
+    if (search) EXPECT_EQ(RemoveLineBreaks(ReadBytes(temp_.file(Narrow(found.cFileName)))), m[1].str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Temp, MailTo, ::testing::Values(MailRow{"Writable", true, 0}, MailRow{"NotWritable", false, -98}),
+                         [](const ::testing::TestParamInfo<MailRow>& info) { return std::string(info.param.name); });
+
+// The container's folder has a blank in its name: unquoted, the system would try "...\with.exe" first.
+TEST_F(Delivery, ShowSampleContentRunsTheViewerBesideThePageQuoted) {
+    const std::string standin = ReadBytes(TestBinFolder() + "\\installer_standin.exe");
+    WriteBytes(scratch_.file("with.exe"), standin);
+    CreateDirectoryW(Widen(page_ + "\\Z4Sample").c_str(), nullptr);
+    const std::string viewer = page_ + "\\Z4Sample\\viewer.exe";
+    WriteBytes(viewer, standin);  // no Z3Sample: that viewer cannot start
+    std::future<std::string> user = std::async(std::launch::async, AnswerMessageBox);
+    CapturedProcess run = Run(Call("ShowSampleContent(4)") + Call("ShowSampleContent(3)") + Call("ShowSampleContent(7)") +
+                              Call("GetDisabledIEAddins().length > 0"));
+    EXPECT_EQ(user.get(), "ERROR: Cannot launch viewer process\n");
+    EXPECT_EQ(run.out, "0\n-93\n0\ntrue\n");
+    std::string log;
+    for (DWORD waited = 0; waited < 60000 && (log = ReadBytes(viewer + ".log")).size() < 2 * viewer.size() + 6; waited += 200) Sleep(200);
+    EXPECT_EQ(log, "\"" + viewer + "\"\n\"" + viewer + "\"\n");
+    EXPECT_EQ(ReadBytes(scratch_.file("with.exe.log")), "");
+}
+
+// Closes the windows that the browser object's server opened (it outlives the page) as a user would.
+// Their size is not checked: Wine's browser object ignores Width and Height.
+void CloseBrowserWindows() {
+    for (int tries = 20; tries-- > 0; Sleep(500)) {
+        HWND w = FindWindowW(L"IEFrame", nullptr);
+        if (!w) break;
+        PostMessageW(w, WM_CLOSE, 0, 0);
+    }
+}
+
+// In web mode the sample page opens in a browser window.
+TEST_F(Delivery, ShowSampleContentOpensTheSamplePageInWebMode) {
+    ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
+    for (const char* list : {"DLL/dlllist2000.txt", "DLL/dlllist98.txt", "Z3OCX/ocxlistz3.txt", "Z4OCX/ocxlistz4.txt"})
+        ASSERT_TRUE(PublishContent(std::string("delivery/") + list, ""));
+    const std::string page = "/delivery/Z4SampleEng/default.htm";
+    const int before = CountContentRequests(page);
+    CapturedProcess run = Run(Call("Retrieve()") + Call("ShowSampleContent(4)"),
+                              "--param InstallMode=1 --param ServerURL=" + ContentServerUrl() + "delivery/");
+    EXPECT_EQ(run.out, "0\n0\n");
+    for (int tries = 180; CountContentRequests(page) == before && tries-- > 0;) Sleep(500);
+    EXPECT_EQ(CountContentRequests(page), before + 1);
+    CloseBrowserWindows();
+}
+
+// Wine's browser object navigates with post data, so the body is checked where a server receives it.
+TEST_F(Delivery, SendInformationPostsTheFormBodyByteForByte) {
+    ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
+    const std::string name = "post" + std::to_string(GetTickCount()) + ".asp";
+    CapturedProcess run = Run(Call("SendInformation('" + ContentServerUrl() + "delivery/" + name +
+                                   "', '<r a=\"1\">100% & C++ = ok</r>', '1. \\uC548 +x\\r\\n', 'kor')"));
+    EXPECT_EQ(run.out, "true\n");
+    std::string body;
+    for (int tries = 180; (body = ContentPostBody(name)).empty() && tries-- > 0;) Sleep(500);
+    CloseBrowserWindows();
+    EXPECT_EQ(body, "txt_diagnosis=<r%20a%3D\"1\">100%25%20%26%20C%2B%2B%20%3D%20ok<%2Fr>"
+                    "&txt_ie_addons=1.%20%EC%95%88%20%2Bx%0D%0A&txt_lang=kor");
+    EXPECT_EQ(ContentPostType(name), "application/x-www-form-urlencoded");
+}
+
+}  // namespace
+}  // namespace omni::test

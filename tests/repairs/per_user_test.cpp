@@ -1,0 +1,64 @@
+// A user without administrator rights: ReplaceOcx puts the control into the user's own folder and
+// registers it under the user's classes, without loading it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "core/module_state.h"
+#include "core/result_codes.h"
+#include "install/component_list.h"
+#include "install/folder_mng.h"
+#include "install/ocx_dll_register_manager.h"
+#include "install/user_mode_ocx_register_util.h"
+#include "platform/text.h"
+#include "tests/support/registry_sandbox.h"
+#include "tests/support/scratch_folder.h"
+
+namespace omni::test {
+namespace {
+
+// The sandbox starts empty; every Windows profile has its "Software" key.
+void ArrangeUserHive() { SetString(HKEY_CURRENT_USER, "Software\\Classes", "", ""); }
+
+class PerUserReplacement : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GetModuleState().installMode = kInstallModeLocal;
+        GetModuleState().isAdmin = false;
+        ASSERT_EQ(GetFolderMng().Init(), kOk);  // local mode: the sources sit beside this program
+        CreateDirectoryW(Widen(GetFolderMng().GetZ3OcxFolder()).c_str(), nullptr);
+        source_ = GetFolderMng().GetZ3OcxFolder() + "QuadrelU.ocx";
+        destination_ = GetFolderMng().GetUserZ3Folder() + "QuadrelU.ocx";
+        WriteBytes(source_, ReadBytes(TestBinFolder() + "\\standin\\QuadrelU.ocx"));
+    }
+    void TearDown() override {
+        DeleteFileW(Widen(source_).c_str());
+        RemoveDirectoryW(Widen(GetFolderMng().GetZ3OcxFolder()).c_str());
+        DeleteFileW(Widen(destination_).c_str());
+        GetModuleState() = saved_;
+        GetFolderMng().Init();
+    }
+
+    ModuleState saved_ = GetModuleState();
+    std::string source_, destination_;
+};
+
+TEST_F(PerUserReplacement, ControlLandsInTheUserFolderAndIsRegisteredForTheUser) {
+    RegistrySandbox sandbox;
+    ArrangeUserHive();
+    ASSERT_FALSE(ReadBytes(source_).empty());
+    EXPECT_EQ(COCXDLLRegisterManager().ReplaceOcx("QuadrelU.ocx", kKindZ3Control), kOk);
+    EXPECT_NE(destination_.find("\\Orvane Zentra\\ocx\\"), std::string::npos) << destination_;
+    EXPECT_EQ(ReadBytes(destination_), ReadBytes(source_));
+    const std::string clsid = GetUserModeOcxRegisterUtil().GetClsidText("QuadrelU.ocx");
+    std::string server;
+    EXPECT_TRUE(ReadString(HKEY_CURRENT_USER, "Software\\Classes\\CLSID\\" + clsid + "\\InprocServer32", "", server));
+    EXPECT_EQ(server, destination_);
+    // Never loaded: a per-user install cannot run the machine-wide self-registration.
+    EXPECT_EQ(GetModuleHandleW(Widen(destination_).c_str()), nullptr);
+}
+
+}  // namespace
+}  // namespace omni::test

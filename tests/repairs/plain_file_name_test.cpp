@@ -1,0 +1,32 @@
+// Which names from a page may reach the file system.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "install/plain_file_name.h"
+
+namespace omni {
+namespace {
+
+struct NameRow {
+    const char* name;
+    bool plain;
+};
+
+class PlainFileName : public ::testing::TestWithParam<NameRow> {};
+
+TEST_P(PlainFileName, AcceptsOnlyABareFileName) { EXPECT_EQ(IsPlainFileName(GetParam().name), GetParam().plain); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, PlainFileName,
+    ::testing::Values(NameRow{"Quadrel.ocx", true}, NameRow{"Setup Tool.exe", true}, NameRow{"a..b.ocx", false},
+                      NameRow{"OrvaneText.dll", true}, NameRow{"console.exe", true}, NameRow{"COM10.ocx", true},
+                      NameRow{"..\\..\\x.dll", false}, NameRow{"C:\\x.ocx", false}, NameRow{"C:x.ocx", false},
+                      NameRow{"a/b.ocx", false}, NameRow{"\\\\server\\share\\x.ocx", false}, NameRow{"..", false},
+                      NameRow{"CON", false}, NameRow{"con.ocx", false}, NameRow{"NUL", false}, NameRow{"COM1", false},
+                      NameRow{"lpt9.dll", false}, NameRow{"CON .txt", false}, NameRow{"x.ocx.", false},
+                      NameRow{"x.ocx ", false}, NameRow{"", false}, NameRow{"x?.ocx", false},
+                      NameRow{"x.ocx:stream", false}, NameRow{"x\ty.ocx", false}));
+
+}  // namespace
+}  // namespace omni

@@ -1,0 +1,466 @@
+// The repair methods through the page container with the real control, in local mode on a page folder
+// of its own: what each call answers, which boxes a user sees, whether the fresh report arrives, and
+// what lands in the system folder or runs.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "diagnosis/message_catalog.h"
+#include "platform/handles.h"
+#include "platform/text.h"
+#include "tests/support/content_server.h"
+#include "tests/support/page_container.h"
+#include "tests/support/parsed_report.h"
+#include "tests/support/registry_sandbox.h"
+
+namespace omni::test {
+namespace {
+
+constexpr UINT kSucceededText = 236;
+constexpr UINT kFourthDllText = 247;
+constexpr UINT kToolCaptionText = 248;
+constexpr UINT kInformationCaptionText = 258;
+const char kWmpKey[] = "Software\\Microsoft\\MediaPlayer";
+const char kWmpFolderValue[] = "Installation Directory";
+const char kIeMainKey[] = "Software\\Microsoft\\Internet Explorer\\Main";
+const char kSoftwareRenderValue[] = "UseSWRender";
+// Every file the control may put into the system folder during these tests.
+const char* const kSystemFiles[] = {"RepairOk.ocx", "RepairOk.ocx.log", "RepairFails.ocx", "RepairFails.ocx.log",
+                                    "RepairNotDll.ocx", "RepairNoSource.ocx", "RepairDll.dll", "RepairDll.dll.log",
+                                    "NotListed.ocx", "x.dll", "x.ocx", "b.ocx", "RepairWeb.ocx", "RepairWeb.ocx.log",
+                                    "RepairGone.ocx"};
+
+std::string English(UINT id) {
+    SetCatalogLanguage(kLangEnglish);
+    std::string text = LoadMessage(id);
+    SetCatalogLanguage(kLangKorean);
+    return text;
+}
+
+std::string SystemFile(const std::string& name) {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    return Narrow(system) + "\\" + name;
+}
+
+// Where a 32-bit msiexec installs a package's ProgramFilesFolder.
+std::string ProgramFilesFile(const std::string& name) {
+    wchar_t folder[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"ProgramFiles", folder, MAX_PATH);
+    return Narrow(folder) + "\\" + name;
+}
+
+// Presses OK on every message box with one of the captions, in any process, as a user would, and keeps
+// "<owned|unowned> <caption>: <text>" of each in order.
+class BoxPresser {
+public:
+    BoxPresser() : thread_([this] { Run(); }) {}
+    ~BoxPresser() { Stop(); }
+    std::vector<std::string> Stop() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        return seen_;
+    }
+
+private:
+    void Run() {
+        // The information box and the error box may share a caption; the owner tells them apart.
+        std::vector<std::wstring> captions = {Widen(English(kInformationCaptionText)), Widen(English(kToolCaptionText))};
+        while (!stop_) {
+            for (const std::wstring& caption : captions) {
+                HWND box = FindWindowW(L"#32770", caption.c_str());
+                if (!box || !IsWindowVisible(box)) continue;
+                wchar_t text[512] = {};
+                GetDlgItemTextW(box, 0xFFFF, text, 512);
+                seen_.push_back(std::string(GetWindow(box, GW_OWNER) ? "owned " : "unowned ") + Narrow(caption) + ": " +
+                                Narrow(text));
+                DWORD_PTR unused = 0;
+                SendMessageTimeoutW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, &unused);
+                for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+            }
+            Sleep(100);
+        }
+    }
+    std::atomic<bool> stop_{false};
+    std::vector<std::string> seen_;
+    std::thread thread_;
+};
+
+// How BoxPresser records the box of a text: the error of text 247 is owned by the control's window,
+// the information box has no owner.
+std::string Box(UINT text) {
+    return text == kFourthDllText ? "owned " + English(kToolCaptionText) + ": " + English(text)
+                                  : "unowned " + English(kInformationCaptionText) + ": " + English(text);
+}
+
+// The page diagnoses once (so the lists are loaded), makes the call and prints its result, then
+// prints the next report it receives, or "no event" when none came within five seconds.
+std::string RepairPage(const std::string& call) {
+    return "var armed = false;\n"
+           "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
+           "  document.write((armed ? 'event ' : 'first ') + XmlText.replace(/[\\r\\n]/g, '') + '\\n');\n"
+           "  if (armed) window.close(0);\n"
+           "}\n"
+           "Omniprobe.Retrieve();\n"
+           "armed = true;\n"
+           "document.write('return ' + " + call + " + '\\n');\n"
+           "window.setTimeout(function () { document.write('no event\\n'); window.close(0); }, 5000);\n";
+}
+
+struct PageRun {
+    std::string firstReport;
+    std::string returned;
+    std::string freshReport;  // "" when no event came
+    std::vector<std::string> boxes;
+    std::string out;
+};
+
+PageRun Parse(const std::string& out) {
+    PageRun run;
+    run.out = out;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("first ", 0) == 0) run.firstReport = line.substr(6);
+        if (line.rfind("return ", 0) == 0) run.returned = line.substr(7);
+        if (line.rfind("event ", 0) == 0) run.freshReport = line.substr(6);
+    }
+    return run;
+}
+
+// The colour of the etcchecklist item whose repair is Modify(key) in the first report, looked up by
+// subject in the second.
+std::string ColourAfter(const std::string& first, const std::string& second, const std::string& key) {
+    std::string subject;
+    for (const ParsedNode* item : ParseReportText(first).Items("etcchecklist")) {
+        const ParsedNode* solution = item->Element("solutionmsg");
+        if (solution && solution->Attribute("param") == key) subject = item->ChildText("subject");
+    }
+    for (const ParsedNode* item : ParseReportText(second).Items("etcchecklist"))
+        if (!subject.empty() && item->ChildText("subject") == subject) return item->ChildText("resultcolor");
+    return "no item";
+}
+
+class RepairPageBase : public ::testing::Test {
+protected:
+    // A stock Wine prefix lacks Media Player's folder value that Windows has; without it the run stops
+    // before the lists are loaded.
+    static void SetUpTestSuite() {
+        control_ = std::make_unique<RegisteredControl>();
+        wmpValueAdded_ = !ValuePresent(HKEY_LOCAL_MACHINE, kWmpKey, kWmpFolderValue);
+        if (wmpValueAdded_)
+            SetString(HKEY_LOCAL_MACHINE, kWmpKey, kWmpFolderValue, "C:\\Program Files\\Windows Media Player");
+    }
+    static void TearDownTestSuite() {
+        if (wmpValueAdded_)
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, Widen(kWmpKey).c_str(), Widen(kWmpFolderValue).c_str());
+        control_.reset();
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(control_->ok()) << "regsvr32 could not register Omniprobe.ocx";
+        for (const char* name : kSystemFiles) DeleteFileW(Widen(SystemFile(name)).c_str());
+        ASSERT_TRUE(CopyFileW(Widen(TestBinFolder() + "\\omniprobe_page.exe").c_str(),
+                              Widen(page_.file("omniprobe_page.exe")).c_str(), FALSE));
+    }
+    void TearDown() override {
+        for (const char* name : kSystemFiles) DeleteFileW(Widen(SystemFile(name)).c_str());
+    }
+
+    PageRun Run(const std::string& params, const std::string& script) {
+        BoxPresser presser;
+        CapturedProcess page = RunPage(page_.file("omniprobe_page.exe"), "--timeout 150000 --param Lang=eng " + params,
+                                       script, page_.path(), 180000);
+        PageRun run = Parse(page.out);
+        run.boxes = presser.Stop();
+        EXPECT_EQ(page.exitCode, 0u) << page.err;
+        return run;
+    }
+
+    static std::unique_ptr<RegisteredControl> control_;
+    static bool wmpValueAdded_;
+    com_init com_;  // the DOM parser that reads reports back
+    ScratchFolder page_;
+    ChildTempFolder temp_;
+};
+
+std::unique_ptr<RegisteredControl> RepairPageBase::control_;
+bool RepairPageBase::wmpValueAdded_ = false;
+
+// --- Local mode: one table of calls
+
+struct RepairRow {
+    const char* name;
+    const char* call;  // JScript expression
+    const char* returned;
+    std::vector<UINT> boxes;  // catalogue texts, in order
+    bool freshReport;
+    std::function<void(const std::string& page, const std::string& temp)> before;
+    std::function<void(const std::string& page, const std::string& temp)> after;
+};
+void PrintTo(const RepairRow& row, std::ostream* os) { *os << row.name; }
+
+class LocalRepair : public RepairPageBase, public ::testing::WithParamInterface<RepairRow> {
+protected:
+    void SetUp() override {
+        RepairPageBase::SetUp();
+        const std::string component = ReadBytes(TestBinFolder() + "\\regserver_standin.dll");
+        const std::string installer = ReadBytes(TestBinFolder() + "\\installer_standin.exe");
+        ASSERT_FALSE(component.empty());
+        for (const char* folder : {"Z4OCX", "Z3OCX", "DLL", "Installer"})
+            CreateDirectoryW(Widen(page_.file(folder)).c_str(), nullptr);
+        WriteBytes(page_.file("Z4OCX\\ocxlistz4.txt"),
+                   "RepairOk.ocx 1.0.0.5\r\nRepairFails.ocx 1.0.0.5\r\nRepairNotDll.ocx 1.0.0.5\r\n"
+                   "RepairNoSource.ocx 1.0.0.5\r\n");
+        WriteBytes(page_.file("Z3OCX\\ocxlistz3.txt"), "");
+        WriteBytes(page_.file("DLL\\dlllist2000.txt"), "RepairDll.dll 1.0.0.1\r\n");
+        for (const char* name : {"Z4OCX\\RepairOk.ocx", "Z4OCX\\RepairFails.ocx", "Z4OCX\\NotListed.ocx", "DLL\\RepairDll.dll",
+                                 "x.dll", "Z4OCX\\x.ocx", "DLL\\x.dll"})
+            WriteBytes(page_.file(name), component);
+        WriteBytes(page_.file("Z4OCX\\RepairNotDll.ocx"), "not a module");
+        WriteBytes(page_.file("Installer\\RepairPkg.msi"), ReadBytes(TestBinFolder() + "\\repair_package.msi"));
+        for (const char* name : {"Installer\\Setup Tool.exe", "Installer\\Setup.exe", "Installer\\notes.txt", "run.exe"})
+            WriteBytes(page_.file(name), installer);
+    }
+};
+
+TEST_P(LocalRepair, AnswersShowsAndRediagnosesAsTheTableSays) {
+    const RepairRow& row = GetParam();
+    if (row.before) row.before(page_.path(), temp_.file(""));
+    PageRun run = Run("--param InstallMode=0", RepairPage(row.call));
+    ASSERT_FALSE(run.firstReport.empty()) << run.out;
+    EXPECT_EQ(run.returned, row.returned) << run.out;
+    std::vector<std::string> boxes;
+    for (UINT id : row.boxes) boxes.push_back(Box(id));
+    EXPECT_EQ(run.boxes, boxes);
+    EXPECT_EQ(!run.freshReport.empty(), row.freshReport) << run.out;
+    if (row.after) row.after(page_.path(), temp_.file(""));
+}
+
+const std::string kOld = "old component";
+unique_hmodule heldOldCopy;  // the old copy, loaded as the browser would still have it
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, LocalRepair,
+    ::testing::Values(
+        // Nothing is fetched, copied, loaded or run for a name that is not a plain file name.
+        RepairRow{"NamesFromScriptAreRefused",
+                  "[Omniprobe.InstallOcx('..\\\\..\\\\x.dll'), Omniprobe.InstallOcx('C:\\\\x.ocx'),"
+                  " Omniprobe.InstallOcx('a/b.ocx'), Omniprobe.InstallOcx('CON'), Omniprobe.InstallOcx('..\\\\x.dll'),"
+                  " Omniprobe.InstallDll('..\\\\x.dll'), Omniprobe.InstallDll('C:\\\\x.ocx'), Omniprobe.InstallDll('NUL'),"
+                  " Omniprobe.InstallProgram('..\\\\run.exe'), Omniprobe.InstallProgram('a/b.ocx'),"
+                  " Omniprobe.InstallProgram('COM1')].join(' ')",
+                  "-31 -31 -31 -31 -31 -31 -31 -31 -31 -31 -31", {}, false, nullptr,
+                  [](const std::string& page, const std::string&) {
+                      for (const char* name : {"x.dll", "x.ocx", "b.ocx"}) EXPECT_FALSE(FileExists(SystemFile(name))) << name;
+                      EXPECT_FALSE(FileExists(page + "\\run.exe.log"));
+                  }},
+        RepairRow{"ControlOutsideTheListChangesNothing", "Omniprobe.InstallOcx('NotListed.ocx')", "-31", {}, false,
+                  nullptr,
+                  [](const std::string&, const std::string&) { EXPECT_FALSE(FileExists(SystemFile("NotListed.ocx"))); }},
+        RepairRow{"ListedControlIsCopiedAndRegistered", "Omniprobe.InstallOcx('repairok.ocx')", "0", {kSucceededText},
+                  true, nullptr,
+                  [](const std::string& page, const std::string&) {
+                      EXPECT_EQ(ReadBytes(SystemFile("RepairOk.ocx")), ReadBytes(page + "\\Z4OCX\\RepairOk.ocx"));
+                      EXPECT_EQ(ReadBytes(SystemFile("RepairOk.ocx.log")), "registered\n");
+                  }},
+        // The old copy is moved aside into the temporary folder; the new one lands and registers.
+        RepairRow{"OldCopyInUseIsMovedAside", "Omniprobe.InstallOcx('RepairOk.ocx')", "0", {kSucceededText}, true,
+                  [](const std::string&, const std::string&) {
+                      WriteBytes(SystemFile("RepairOk.ocx"), ReadBytes(TestBinFolder() + "\\regserver_standin.dll") + "old");
+                      heldOldCopy.reset(LoadLibraryW(Widen(SystemFile("RepairOk.ocx")).c_str()));
+                      ASSERT_TRUE(heldOldCopy);
+                  },
+                  [](const std::string& page, const std::string& temp) {
+                      EXPECT_EQ(ReadBytes(SystemFile("RepairOk.ocx")), ReadBytes(page + "\\Z4OCX\\RepairOk.ocx"));
+                      EXPECT_EQ(ReadBytes(SystemFile("RepairOk.ocx.log")), "registered\n");
+                      // Still loaded, it could be renamed but not deleted.
+                      EXPECT_TRUE(FileExists(temp + "RepairOk.ocx.temp"));
+                      heldOldCopy.reset();
+                  }},
+        RepairRow{"MissingSourceLeavesTheInstalledCopy", "Omniprobe.InstallOcx('RepairNoSource.ocx')", "-31", {}, true,
+                  [](const std::string&, const std::string&) { WriteBytes(SystemFile("RepairNoSource.ocx"), kOld); },
+                  [](const std::string&, const std::string& temp) {
+                      EXPECT_EQ(ReadBytes(SystemFile("RepairNoSource.ocx")), kOld);
+                      EXPECT_FALSE(FileExists(temp + "RepairNoSource.ocx.temp"));
+                  }},
+        RepairRow{"FailedSelfRegistrationIsReported", "Omniprobe.InstallOcx('RepairFails.ocx')", "-60", {}, true, nullptr,
+                  [](const std::string&, const std::string&) {
+                      EXPECT_EQ(ReadBytes(SystemFile("RepairFails.ocx.log")), "failed\n");
+                  }},
+        RepairRow{"ControlThatDoesNotLoadAsksForTheDlls", "Omniprobe.InstallOcx('RepairNotDll.ocx')", "0",
+                  {kFourthDllText}, false, nullptr, nullptr},
+        RepairRow{"DllIsCopiedAndRegistered", "Omniprobe.InstallDll('RepairDll.dll')", "0", {kSucceededText}, true,
+                  nullptr,
+                  [](const std::string&, const std::string&) {
+                      EXPECT_EQ(ReadBytes(SystemFile("RepairDll.dll.log")), "registered\n");
+                  }},
+        // The installer's path is quoted: "...\\Installer\\Setup.exe" must not run instead.
+        RepairRow{"InstallerPathIsQuoted", "Omniprobe.InstallProgram('Setup Tool.exe')", "0", {}, false, nullptr,
+                  [](const std::string& page, const std::string&) {
+                      const std::string installer = page + "\\Installer\\Setup Tool.exe";
+                      EXPECT_EQ(ReadBytes(installer + ".log"), "\"" + installer + "\"\n");
+                      EXPECT_FALSE(FileExists(page + "\\Installer\\Setup.exe.log"));
+                  }},
+        // A real package, run by the system's msiexec.
+        RepairRow{"PackageIsInstalledByMsiexec", "Omniprobe.InstallProgram('RepairPkg.msi')", "0", {}, false, nullptr,
+                  [](const std::string& page, const std::string&) {
+                      const std::string marker = ProgramFilesFile("OmniprobeRepairPackage\\installed.txt");
+                      EXPECT_EQ(ReadBytes(marker), "installed by msiexec\n");
+                      ScratchFolder output;
+                      RunCaptured("\"" + SystemFile("msiexec.exe") + "\" /x \"" + page + "\\Installer\\RepairPkg.msi\" /qn",
+                                  output.path());
+                      EXPECT_FALSE(FileExists(marker));
+                  }},
+        RepairRow{"InstallerOfAnotherKindIsNotRun", "Omniprobe.InstallProgram('notes.txt')", "-31", {}, false, nullptr,
+                  [](const std::string& page, const std::string&) {
+                      EXPECT_FALSE(FileExists(page + "\\Installer\\notes.txt.log"));
+                  }},
+        RepairRow{"UnknownSettingIsRefused", "Omniprobe.Modify('Nothing')", "-92", {}, false, nullptr, nullptr},
+        RepairRow{"XpOnlySettingIsNotRelevantHere", "Omniprobe.Modify('SpMarklet')", "-96", {}, false, nullptr,
+                  nullptr}),
+    [](const ::testing::TestParamInfo<RepairRow>& info) { return std::string(info.param.name); });
+
+// --- Modify on a red item: the fresh report shows it black
+
+class ModifySetting : public RepairPageBase {
+protected:
+    void SetUp() override {
+        RepairPageBase::SetUp();
+        hadValue_ = ReadDword(HKEY_CURRENT_USER, kIeMainKey, kSoftwareRenderValue, saved_);
+        SetDword(HKEY_CURRENT_USER, kIeMainKey, kSoftwareRenderValue, 0);  // hardware rendering: the item is red
+    }
+    void TearDown() override {
+        if (hadValue_)
+            SetDword(HKEY_CURRENT_USER, kIeMainKey, kSoftwareRenderValue, saved_);
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, Widen(kIeMainKey).c_str(), Widen(kSoftwareRenderValue).c_str());
+        RepairPageBase::TearDown();
+    }
+    bool hadValue_ = false;
+    DWORD saved_ = 0;
+};
+
+TEST_F(ModifySetting, SoftwareRenderingTurnsItsItemBlackInTheFreshReport) {
+    PageRun run = Run("--param InstallMode=0", RepairPage("Omniprobe.Modify('usESWrender')"));
+    EXPECT_EQ(run.returned, "0") << run.out;
+    EXPECT_EQ(run.boxes, std::vector<std::string>{Box(kSucceededText)});
+    EXPECT_EQ(ColourAfter(run.firstReport, run.firstReport, kSoftwareRenderValue), "FF0000") << run.out;
+    ParsedReport fresh = ParseReportText(run.freshReport);
+    std::string subjects;
+    for (const std::string& subject : fresh.Subjects("etcchecklist")) subjects += subject + "|";
+    EXPECT_EQ(ColourAfter(run.firstReport, run.freshReport, kSoftwareRenderValue), "000000")
+        << fresh.ok << " " << subjects << "\n" << run.freshReport;
+}
+
+// Two quick repairs, then a Retrieve whose download dialog is still open when the re-diagnosis is due:
+// the re-diagnosis waits until that Retrieve has returned, and the two repairs lead to one.
+TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRetrieve) {
+    ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
+    const std::string scenario = "repairs_reentry/";
+    // The slow server sends 1 KB per 100 ms: the first list alone keeps its dialog open for over a second.
+    ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist2000.txt", "OrvaneText.dll 1.0.0.1\r\n" + std::string(12000, '\n')));
+    ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist98.txt", "OrvaneText.dll 1.0.0.1\r\n"));
+    ASSERT_TRUE(PublishContent(scenario + "Z3OCX/ocxlistz3.txt", "Marklet3Outer.ocx 1.0.0.5\r\n"));
+    ASSERT_TRUE(PublishContent(scenario + "Z4OCX/ocxlistz4.txt", "Marklet2.ocx 1.0.0.5\r\n"));
+    const std::string script =
+        "var n = 0;\n"
+        "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
+        "  n++;\n"
+        "  document.write('event ' + (XmlText.indexOf('<group class=\"dll\">') > 0 ? 'full' : 'empty') + '\\n');\n"
+        "  if (n == 2) window.setTimeout(function () { document.write('events ' + n + '\\n'); window.close(0); }, 3000);\n"
+        "}\n"
+        "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
+        "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
+        "document.write('return ' + Omniprobe.Retrieve() + '\\n');\n";
+    PageRun run = Run("--param InstallMode=1 --param ServerURL=" + ContentServerUrl("slow") + scenario, script);
+    EXPECT_EQ(run.out, "modify 0\nmodify 0\nevent full\nreturn 0\nevent full\nevents 2\n");
+    EXPECT_EQ(run.boxes.size(), 2u);
+}
+
+// --- Web mode: components and installers come from the content server
+
+const char kWebScenario[] = "repairs_web/";
+
+struct WebRow {
+    const char* name;
+    const char* call;
+    const char* returned;
+    std::vector<UINT> boxes;
+    bool freshReport;
+    std::vector<std::string> fetched;  // below the scenario, list files left out
+    std::function<void(const std::string& temp)> before;
+    std::function<void(const std::string& temp)> after;
+};
+void PrintTo(const WebRow& row, std::ostream* os) { *os << row.name; }
+
+class WebRepair : public RepairPageBase, public ::testing::WithParamInterface<WebRow> {
+protected:
+    void SetUp() override {
+        RepairPageBase::SetUp();
+        ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
+        const std::string scenario = kWebScenario;
+        ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist2000.txt", "OrvaneText.dll 1.0.0.1\r\n"));
+        ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist98.txt", "OrvaneText.dll 1.0.0.1\r\n"));
+        ASSERT_TRUE(PublishContent(scenario + "Z3OCX/ocxlistz3.txt", ""));
+        ASSERT_TRUE(PublishContent(scenario + "Z4OCX/ocxlistz4.txt", "RepairWeb.ocx 1.0.0.5\r\nRepairGone.ocx 1.0.0.5\r\n"));
+        ASSERT_TRUE(PublishContent(scenario + "Z4OCX/RepairWeb.ocx", ReadBytes(TestBinFolder() + "\\regserver_standin.dll")));
+        ASSERT_TRUE(PublishContent(scenario + "Installer/Setup Tool.exe", ReadBytes(TestBinFolder() + "\\installer_standin.exe")));
+        WithdrawContent(scenario + "Z4OCX/RepairGone.ocx");
+    }
+};
+
+TEST_P(WebRepair, FetchesFromTheServerOnlyWhatTheTableSays) {
+    const WebRow& row = GetParam();
+    if (row.before) row.before(temp_.file(""));
+    const size_t before = ContentRequests().size();
+    PageRun run = Run("--param InstallMode=1 --param ServerURL=" + ContentServerUrl() + kWebScenario, RepairPage(row.call));
+    ASSERT_FALSE(run.firstReport.empty()) << run.out;
+    EXPECT_EQ(run.returned, row.returned) << run.out;
+    std::vector<std::string> boxes;
+    for (UINT id : row.boxes) boxes.push_back(Box(id));
+    EXPECT_EQ(run.boxes, boxes);
+    EXPECT_EQ(!run.freshReport.empty(), row.freshReport) << run.out;
+    std::vector<std::string> fetched;
+    const std::string folder = std::string("/") + kWebScenario;
+    std::vector<std::string> log = ContentRequests();
+    for (size_t i = before; i < log.size(); ++i)
+        if (log[i].rfind(folder, 0) == 0 && log[i].find(".txt") == std::string::npos)
+            fetched.push_back(log[i].substr(folder.size()));
+    EXPECT_EQ(fetched, row.fetched);
+    if (row.after) row.after(temp_.file(""));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, WebRepair,
+    ::testing::Values(
+        WebRow{"ControlIsFetchedCopiedAndRegistered", "Omniprobe.InstallOcx('RepairWeb.ocx')", "0", {kSucceededText}, true,
+               {"Z4OCX/RepairWeb.ocx"}, nullptr,
+               [](const std::string& temp) {
+                   EXPECT_EQ(ReadBytes(SystemFile("RepairWeb.ocx")), ReadBytes(TestBinFolder() + "\\regserver_standin.dll"));
+                   EXPECT_EQ(ReadBytes(SystemFile("RepairWeb.ocx.log")), "registered\n");
+               }},
+        WebRow{"FailedFetchLeavesTheInstalledCopy", "Omniprobe.InstallOcx('RepairGone.ocx')", "-37", {}, true,
+               {"Z4OCX/RepairGone.ocx"},
+               [](const std::string&) { WriteBytes(SystemFile("RepairGone.ocx"), kOld); },
+               [](const std::string&) { EXPECT_EQ(ReadBytes(SystemFile("RepairGone.ocx")), kOld); }},
+        WebRow{"NameIsRefusedBeforeAnyFetch", "Omniprobe.InstallOcx('..\\\\Z4OCX\\\\RepairWeb.ocx') + ' ' +"
+               " Omniprobe.InstallProgram('..\\\\Installer\\\\Setup Tool.exe')", "-31 -31", {}, false, {}, nullptr,
+               nullptr},
+        WebRow{"InstallerIsFetchedAndRunQuoted", "Omniprobe.InstallProgram('Setup Tool.exe')", "0", {}, false,
+               {"Installer/Setup%20Tool.exe"}, nullptr,
+               [](const std::string& temp) {
+                   EXPECT_EQ(ReadBytes(temp + "Setup Tool.exe.log"), "\"" + temp + "Setup Tool.exe\"\n");
+               }}),
+    [](const ::testing::TestParamInfo<WebRow>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace omni::test
