@@ -85,10 +85,19 @@ Page::Page(PageOptions options) : options_(std::move(options)) {}
 Page::~Page() { TearDown(); }
 
 int Page::Run() {
+    for (const std::string& path : options_.includes) {
+        std::wstring code;
+        if (!ReadScript(path, code)) {
+            host::PrintError("omniprobe_page: cannot read the page script " + path + "\n");
+            return kExitBadArguments;
+        }
+        includedCode_.push_back(std::move(code));
+    }
     if (!ReadScript(options_.script, code_)) {
         host::PrintError("omniprobe_page: cannot read the page script " + options_.script + "\n");
         return kExitBadArguments;
     }
+    if (options_.acceptMessages) answerer_.Start();
     if (!OpenWindow()) {
         host::PrintError("omniprobe_page: cannot open the page window\n");
         return kExitNoControl;
@@ -242,6 +251,10 @@ HRESULT Page::StartScript() {
         End(kExitScriptError);
     });
     if (FAILED(hr)) return hr;
+    for (const std::wstring& code : includedCode_) {
+        hr = script_.Run(code);
+        if (FAILED(hr)) return hr;
+    }
     return script_.Run(code_);
 }
 

@@ -10,6 +10,7 @@
 #include "hosting/control_host.h"
 #include "pagehost/control_item.h"
 #include "pagehost/event_sink.h"
+#include "pagehost/message_answerer.h"
 #include "pagehost/page_options.h"
 #include "pagehost/script_object.h"
 #include "pagehost/script_site.h"
@@ -45,6 +46,8 @@ private:
 
     PageOptions options_;
     std::wstring code_;  // the page script
+    std::vector<std::wstring> includedCode_;  // the scripts before it
+    MessageAnswerer answerer_;
     unique_hwnd window_;
     ControlHost host_;
     com_ptr<ControlItem> item_;

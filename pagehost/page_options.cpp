@@ -29,6 +29,8 @@ PageOptions ParsePageOptions(const std::vector<std::string>& args) {
             if (value(options.objectId) && options.objectId.empty()) options.error = "--id needs a name";
         } else if (arg == "--classid") {
             if (value(options.classId) && options.classId.empty()) options.error = "--classid needs a value";
+        } else if (arg == "--accept-messages") {
+            options.acceptMessages = true;
         } else if (arg == "--no-window") {
             options.createWindow = false;
         } else if (arg == "--query") {
@@ -45,10 +47,10 @@ PageOptions ParsePageOptions(const std::vector<std::string>& args) {
             options.help = true;
         } else if (arg.rfind("--", 0) == 0) {
             options.error = "unknown option " + arg;
-        } else if (options.script.empty()) {
-            options.script = arg;
         } else {
-            options.error = "one page script only, not also " + arg;
+            // Several scripts run in order, as the <script> elements of a page; the last is the page's own.
+            if (!options.script.empty()) options.includes.push_back(options.script);
+            options.script = arg;
         }
     }
     if (options.error.empty() && !options.help && options.script.empty()) options.error = "no page script";
@@ -64,6 +66,8 @@ const char* PageUsage() {
            "  --no-window         load the control but never activate it, so it gets no window\n"
            "  --query <text>      location.search of the page (\"?raw\" or \"raw\")\n"
            "  --timeout <ms>      end the page with exit code 3 when it has not closed by then\n"
+           "  --accept-messages   press OK on the page's message boxes and print their texts on standard error\n"
+           "  Several scripts run in the order given, as the <script> elements of a page.\n"
            "  Exit code: the code given to window.close() (0 by default); 1 the control cannot be created;\n"
            "  2 bad arguments; 3 timeout; 4 a script error.\n"
            "  The page sees the control under its id, window (alert, close, setTimeout, clearTimeout, location,\n"

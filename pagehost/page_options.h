@@ -12,6 +12,8 @@ inline constexpr char kDefaultClassId[] = "{4814A6CB-9A5D-4F66-99F5-79413040054B
 
 struct PageOptions {
     std::string script;                // the page script file (JScript)
+    std::vector<std::string> includes; // scripts run before it, as earlier <script src> elements
+    bool acceptMessages = false;       // press OK on the page's message boxes, as the person at the PC
     std::string classId = kDefaultClassId;  // a CLSID, "clsid:" and a CLSID, or a ProgID
     std::string objectId = "Omniprobe";     // the <object id>: the script's name for the control
     ParamList params;                  // --param Name=Value, in order

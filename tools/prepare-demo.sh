@@ -60,6 +60,9 @@ if [ -f "$demo/Omniprobe.ocx" ]; then
     /usr/lib/wine/wine 'C:\windows\syswow64\regsvr32.exe' /s "Z:$(printf '%s' "$demo/Omniprobe.ocx" | tr / '\\')"
 fi
 
+# The browser renders with the graphics card until a repair (run.sh --repair-setting) switches that.
+reg delete 'HKCU\Software\Microsoft\Internet Explorer\Main' /v UseSWRender /f 2>/dev/null || true
+
 reg add 'HKLM\Software\Microsoft\MediaPlayer' /v 'Installation Directory' /t REG_EXPAND_SZ \
     /d '%ProgramFiles%\Windows Media Player' /f
 

@@ -27,6 +27,11 @@ std::string SourceFile(const std::string& relative) {
     return path;
 }
 
+// The example page with the layout script it includes, as the run command gives them.
+std::string ExamplePage() {
+    return "\"" + SourceFile("examples/report_layout.js") + "\" \"" + SourceFile("examples/retrieve.js") + "\"";
+}
+
 // Every item of a report as one line: group, subject, colour, verdict and offered repair.
 std::vector<std::string> ItemRows(const ParsedReport& report) {
     std::vector<std::string> rows;
@@ -71,8 +76,8 @@ class RetrieveInLocalMode : public PageContainer, public ::testing::WithParamInt
 
 TEST_P(RetrieveInLocalMode, FiresTheReportTheConsoleHostPrints) {
     const LanguageRow& row = GetParam();
-    CapturedProcess page = Page(std::string("--query raw --param InstallMode=0 --param Lang=") + row.lang + " \"" +
-                                SourceFile("examples/retrieve.js") + "\"");
+    CapturedProcess page =
+        Page(std::string("--query raw --param InstallMode=0 --param Lang=") + row.lang + " " + ExamplePage());
     ASSERT_EQ(page.exitCode, 0u) << page.err;
     EXPECT_EQ(page.err, std::string(row.status) + "\n");
     CapturedProcess host = Host(std::string("--raw ") + row.hostOption);
@@ -91,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(EnglishAndKorean, RetrieveInLocalMode,
                                            LanguageRow{"kor", "--korean", u8"retrieve 0: 정상"}));
 
 TEST_F(PageContainer, ExamplePageLaysTheReportOutAsTheConsoleHostDoes) {
-    CapturedProcess page = Page("--param Lang=eng \"" + SourceFile("examples/retrieve.js") + "\"");
+    CapturedProcess page = Page("--param Lang=eng " + ExamplePage());
     CapturedProcess host = Host("");
     ASSERT_EQ(page.exitCode, 0u) << page.err;
     ASSERT_EQ(host.exitCode, 0u) << host.err;
@@ -126,6 +131,8 @@ TEST_F(PageContainer, ExitCodeAndMessageTellHowThePageEnded) {
         {"--timeout 1500", "document.write('open');\n", 3, "did not close within 1500 ms"},
         {"--classid NOT.Registered.1", "close(0);\n", 1, "cannot be created"},
         {"--param", "close(0);\n", 2, "usage:"},
+        // Unattended, the container presses OK on the page's message boxes and says what they showed.
+        {"--accept-messages", "alert('Succeeded');\nclose(5);\n", 5, "message: Succeeded"},
     };
     for (const Row& row : rows) {
         CapturedProcess page = Page(row.arguments, row.script);
