@@ -3,12 +3,12 @@
 #include <new>
 
 #include "control/omniprobe_ids.h"
+#include "core/module_state.h"
+#include "core/result_codes.h"
 #include "diagnosis/error_messages.h"
 #include "diagnosis/message_catalog.h"
-#include "core/result_codes.h"
 #include "hosting/fault_shield.h"
 #include "install/folder_mng.h"
-#include "core/module_state.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 

@@ -2,6 +2,7 @@
 // re-diagnosis timer. Each converts its argument and result; control/repair_flow decides.
 #include "control/omniprobe_ctrl.h"
 
+#include "control/information_box.h"
 #include "control/repair_flow.h"
 #include "core/module_state.h"
 #include "core/result_codes.h"
@@ -19,7 +20,6 @@ constexpr UINT_PTR kRediagnosisTimer = 3001;
 constexpr UINT kRediagnosisDelayMs = 1000;
 // A re-diagnosis that found a Retrieve or repair running waits this long before trying again.
 constexpr UINT kDeferredRediagnosisMs = 250;
-constexpr UINT kInformationCaptionText = 258;
 constexpr UINT kToolCaptionText = 248;
 
 }  // namespace
@@ -29,8 +29,7 @@ public:
     explicit ControlRepairUi(COmniprobeCtrl& control) : control_(control) {}
 
     void Inform(unsigned textId) override {
-        MessageBoxW(nullptr, Widen(LoadMessage(textId)).c_str(), Widen(LoadMessage(kInformationCaptionText)).c_str(),
-                    MB_OK | MB_ICONINFORMATION);
+        ShowInformationBox(LoadMessage(textId));
     }
     void Warn(unsigned textId) override {
         MessageBoxW(control_.window(), Widen(LoadMessage(textId)).c_str(), Widen(LoadMessage(kToolCaptionText)).c_str(),

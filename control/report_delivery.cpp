@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "diagnosis/message_catalog.h"
 #include "core/result_codes.h"
+#include "diagnosis/message_catalog.h"
 #include "diagnosis/total_info.h"
 #include "install/folder_mng.h"
 #include "platform/handles.h"

@@ -1,11 +1,11 @@
 #include "control/retrieve_flow.h"
 
-#include "diagnosis/message_catalog.h"
+#include "core/module_state.h"
 #include "core/result_codes.h"
+#include "diagnosis/message_catalog.h"
 #include "diagnosis/total_info.h"
 #include "install/dlg_down.h"
 #include "install/folder_mng.h"
-#include "core/module_state.h"
 #include "install/program_executer.h"
 #include "platform/text.h"
 #include "report/xml_writer.h"

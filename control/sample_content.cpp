@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
-#include "diagnosis/message_catalog.h"
-#include "core/result_codes.h"
-#include "install/folder_mng.h"
+#include "control/information_box.h"
 #include "core/module_state.h"
+#include "core/result_codes.h"
+#include "diagnosis/message_catalog.h"
+#include "install/folder_mng.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "probes/os_info.h"
@@ -14,7 +15,6 @@ namespace omni {
 
 namespace {
 
-constexpr UINT kToolCaptionText = 258;
 constexpr char kViewerFailedText[] = "ERROR: Cannot launch viewer process\n";
 
 int StartViewer(const std::string& path) {
@@ -28,8 +28,7 @@ int StartViewer(const std::string& path) {
     // The application name as well: the system then runs exactly that file and searches nothing.
     if (!CreateProcessW(application.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                         &process)) {
-        std::wstring caption = Widen(LoadMessage(kToolCaptionText));
-        MessageBoxW(nullptr, Widen(kViewerFailedText).c_str(), caption.c_str(), MB_ICONINFORMATION);
+        ShowInformationBox(kViewerFailedText);
         return kSubprocessFailed;
     }
     unique_handle owned(process.hProcess), thread(process.hThread);  // the viewer runs on without us

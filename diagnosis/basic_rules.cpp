@@ -1,10 +1,10 @@
 #include "diagnosis/basic_rules.h"
 
+#include "core/module_state.h"
 #include "diagnosis/item_builder.h"
 #include "diagnosis/message_catalog.h"
 #include "diagnosis/settings_keys.h"
 #include "diagnosis/vendor_links.h"
-#include "core/module_state.h"
 #include "platform/text.h"
 #include "probes/effective_ie_version.h"
 

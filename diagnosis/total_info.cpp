@@ -1,8 +1,8 @@
 #include "diagnosis/total_info.h"
 
+#include "core/result_codes.h"
 #include "diagnosis/basic_rules.h"
 #include "diagnosis/component_rules.h"
-#include "core/result_codes.h"
 #include "diagnosis/settings_rules.h"
 #include "diagnosis/system_probes.h"
 #include "probes/wmp_network_settings.h"

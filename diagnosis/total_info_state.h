@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "install/component_list.h"
 #include "core/version.h"
+#include "install/component_list.h"
 
 namespace omni {
 

@@ -2,10 +2,10 @@
 
 #include <exdisp.h>
 
+#include "core/module_state.h"
 #include "dialogs/dialog_template.h"
 #include "dialogs/display_dialog.h"
 #include "hosting/fault_shield.h"
-#include "core/module_state.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"

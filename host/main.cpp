@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "core/module_state.h"
 #include "diagnosis/total_info.h"
 #include "host/console_out.h"
 #include "host/control_setup.h"
 #include "host/host_options.h"
 #include "host/xml_indent.h"
 #include "install/folder_mng.h"
-#include "core/module_state.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 

@@ -1,11 +1,11 @@
 #include "install/component_list.h"
 
+#include "core/module_state.h"
 #include "core/result_codes.h"
 #include "install/component_lookup.h"
 #include "install/component_probe.h"
 #include "install/folder_mng.h"
 #include "install/list_file.h"
-#include "core/module_state.h"
 #include "install/user_mode_ocx_register_util.h"
 #include "platform/file_probe.h"
 #include "platform/text.h"

@@ -3,11 +3,11 @@
 #include <commctrl.h>
 #include <wininet.h>
 
+#include "core/module_state.h"
 #include "diagnosis/message_catalog.h"
 #include "dialogs/dialog_template.h"
 #include "dialogs/display_dialog.h"
 #include "install/folder_mng.h"
-#include "core/module_state.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <new>
 
-#include "platform/handles.h"
 #include "platform/file_probe.h"
+#include "platform/handles.h"
 #include "platform/text.h"
 
 namespace omni {

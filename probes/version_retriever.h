@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "core/version.h"
 #include "install/registry_util.h"
 #include "probes/check_flash_ver.h"
-#include "core/version.h"
 
 namespace omni {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "install/folder_mng.h"
 #include "core/module_state.h"
+#include "install/folder_mng.h"
 
 namespace omni::test {
 

@@ -1,8 +1,8 @@
 // The folder plan as a function of the machine's facts and the install mode.
 #include <gtest/gtest.h>
 
-#include "install/folder_layout.h"
 #include "core/module_state.h"
+#include "install/folder_layout.h"
 
 namespace omni {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "core/module_state.h"
 #include "diagnosis/message_catalog.h"
 #include "dialogs/flash_dlg.h"
 #include "dialogs/show_tb_dlg.h"
-#include "core/module_state.h"
 #include "platform/text.h"
 #include "probes/popup_detector.h"
 #include "resources/resource_ids.h"

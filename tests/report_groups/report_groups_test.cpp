@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "diagnosis/message_catalog.h"
-#include "core/result_codes.h"
-#include "diagnosis/total_info.h"
 #include "core/module_state.h"
+#include "core/result_codes.h"
+#include "diagnosis/message_catalog.h"
+#include "diagnosis/total_info.h"
 #include "platform/handles.h"
 #include "platform/text.h"
-#include "tests/support/parsed_report.h"
 #include "tests/support/fake_diagnosis_probes.h"
+#include "tests/support/parsed_report.h"
 #include "tests/support/scratch_folder.h"
 
 namespace omni::test {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/handles.h"
 #include "platform/file_probe.h"
+#include "platform/handles.h"
 #include "platform/module_path.h"
 #include "platform/text.h"
 

@@ -2,8 +2,8 @@
 // Internet Explorer and Media Player installed.
 #include <gtest/gtest.h>
 
-#include "diagnosis/message_catalog.h"
 #include "core/result_codes.h"
+#include "diagnosis/message_catalog.h"
 #include "diagnosis/system_probes.h"
 #include "diagnosis/total_info.h"
 #include "tests/support/registry_sandbox.h"
