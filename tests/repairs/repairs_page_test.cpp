@@ -103,7 +103,8 @@ std::string Box(UINT text) {
 }
 
 // The page diagnoses once (so the lists are loaded), makes the call and prints its result, then
-// prints the next report it receives, or "no event" when none came within five seconds.
+// prints the next report it receives, or "no event" when none came within twelve seconds (the
+// re-diagnosis comes about a second after the repair; a busy machine may need several).
 std::string RepairPage(const std::string& call) {
     return "var armed = false;\n"
            "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
@@ -113,7 +114,7 @@ std::string RepairPage(const std::string& call) {
            "Omniprobe.Retrieve();\n"
            "armed = true;\n"
            "document.write('return ' + " + call + " + '\\n');\n"
-           "window.setTimeout(function () { document.write('no event\\n'); window.close(0); }, 5000);\n";
+           "window.setTimeout(function () { document.write('no event\\n'); window.close(0); }, 12000);\n";
 }
 
 struct PageRun {
