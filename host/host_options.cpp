@@ -2,19 +2,20 @@
 
 namespace omni::host {
 
+bool NextValue(const std::vector<std::string>& args, size_t& i, std::string& out, std::string& error) {
+    if (i + 1 >= args.size()) {
+        error = args[i] + " needs a value";
+        return false;
+    }
+    out = args[++i];
+    return true;
+}
+
 HostOptions ParseHostOptions(const std::vector<std::string>& args) {
     HostOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        // Options that take a value read the next argument; a missing one is an error, not a default.
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                options.error = arg + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
+        auto value = [&](std::string& out) { return NextValue(args, i, out, options.error); };
         std::string text;
         if (arg == "--korean") {
             options.lang = "kor";

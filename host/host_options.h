@@ -16,6 +16,10 @@ struct HostOptions {
     std::string error;          // set when the arguments cannot be understood
 };
 
+// The value after the option args[i], advancing i past it. A missing one is an error, not a default:
+// false, with error saying which option lacks it.
+bool NextValue(const std::vector<std::string>& args, size_t& i, std::string& out, std::string& error);
+
 HostOptions ParseHostOptions(const std::vector<std::string>& args);
 const char* HostUsage();
 

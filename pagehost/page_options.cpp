@@ -2,21 +2,15 @@
 
 #include <cstdlib>
 
+#include "host/host_options.h"
+
 namespace omni::page {
 
 PageOptions ParsePageOptions(const std::vector<std::string>& args) {
     PageOptions options;
     for (size_t i = 0; i < args.size() && options.error.empty(); ++i) {
         const std::string& arg = args[i];
-        // Options that take a value read the next argument; a missing one is an error, not a default.
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                options.error = arg + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
+        auto value = [&](std::string& out) { return host::NextValue(args, i, out, options.error); };
         std::string text;
         if (arg == "--param") {
             if (!value(text)) break;
