@@ -6,7 +6,9 @@ export DEBIAN_FRONTEND=noninteractive
 
 need=(wine wine32:i386 wine64 mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
       libwine-dev xvfb xauth x11-utils cmake make googletest imagemagick x11-apps fonts-nanum
-      python3 wixl)  # python3: the tests' local content server (tools/content_server.py); wixl: a test .msi
+      python3 wixl  # python3: the tests' local content server (tools/content_server.py); wixl: a test .msi
+      gcab osslsigncode openssl  # the signed CAB of the browser's install
+      chromium clang libclang-rt-14-dev)  # the embedding page's browser tests; the parsers' fuzzers
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
@@ -41,4 +43,10 @@ SRC
             > /proc/sys/fs/binfmt_misc/register
     fi
     /usr/lib/wine/wine --version >/dev/null
+fi
+
+# ESLint and the browser driver of the page's tests come from npm, with the machine's Node.js;
+# Debian's Node.js stands in where the machine has none.
+if ! command -v npm >/dev/null 2>&1; then
+    apt-get install -y -q --no-install-recommends nodejs npm
 fi
