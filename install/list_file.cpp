@@ -1,10 +1,5 @@
 #include "install/list_file.h"
 
-#include <windows.h>
-
-#include "platform/handles.h"
-#include "platform/text.h"
-
 namespace omni {
 
 namespace {
@@ -58,19 +53,5 @@ std::vector<ListFileEntry> ParseListText(const std::string& content) {
 }
 
 std::string DllListFileName(int osCode) { return osCode > 5 ? kDllListNtFileName : kDllList9xFileName; }
-
-bool ReadListFile(const std::string& path, std::string& content) {
-    content.clear();
-    unique_file file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    char buffer[4096];
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr)) return false;
-        if (read == 0) return true;
-        content.append(buffer, read);
-    }
-}
 
 }  // namespace omni

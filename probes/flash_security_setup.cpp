@@ -56,15 +56,6 @@ std::string FlashSettingsPathIn(const std::string& appDataFolder) {
     return path + kSettingsBelowAppData;
 }
 
-long long FindFlashValueOffset(const std::string& data, const std::string& name) {
-    if (name.empty()) return -1;
-    size_t at = data.find(name);
-    if (at == std::string::npos) return -1;
-    // Only the first occurrence counts, and only when its value byte is inside the data.
-    size_t value = at + name.size() + 1;
-    return value < data.size() ? static_cast<long long>(value) : -1;
-}
-
 CFlashSecuritySetup::CFlashSecuritySetup() = default;
 
 CFlashSecuritySetup::CFlashSecuritySetup(const std::string& appDataFolder)
@@ -90,23 +81,22 @@ int CFlashSecuritySetup::ReadSetting() {
     if (!ReadWholeFile(file.get(), data)) return kFlashSettingUnknown;
     file.reset();
 
-    allowOffset = FindFlashValueOffset(data, kFlashAllowName);
-    alwaysOffset = FindFlashValueOffset(data, kFlashAlwaysName);
-    allow = allowOffset >= 0 && data[allowOffset] == 1 ? 1 : 0;
-    always = alwaysOffset >= 0 && data[alwaysOffset] == 1 ? 1 : 0;
+    const FlashSettingBytes found = ReadFlashSettingBytes(data);
+    allowOffset = found.allowOffset;
+    alwaysOffset = found.alwaysOffset;
+    allow = found.allow;
+    always = found.always;
     read = 1;
-
-    if (allowOffset < 0 || alwaysOffset < 0) return kFlashSettingUnknown;
-    if (allow && always) return kFlashAlwaysAllow;
-    if (!allow && !always) return kFlashAlwaysAsk;
-    if (!allow && always) return kFlashAlwaysDeny;
-    return kFlashSettingUnknown;
+    return FlashSettingOf(found);
 }
 
 int CFlashSecuritySetup::WriteSetting(int choice) {
     if (choice != kFlashAlwaysAllow && choice != kFlashAlwaysAsk && choice != kFlashAlwaysDeny) return 0;
     if (!read && ReadSetting() == kFlashSettingUnknown) return 0;
-    if (allowOffset < 0 || alwaysOffset < 0) return 0;
+    BYTE allowByte = 0;
+    BYTE alwaysByte = 0;
+    if (!FlashChoiceBytes(FlashSettingBytes{allowOffset, alwaysOffset, allow, always}, choice, allowByte, alwaysByte))
+        return 0;
 
     unique_file file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -115,8 +105,6 @@ int CFlashSecuritySetup::WriteSetting(int choice) {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size) || allowOffset >= size.QuadPart || alwaysOffset >= size.QuadPart) return 0;
 
-    const BYTE allowByte = choice == kFlashAlwaysAllow ? 1 : 0;
-    const BYTE alwaysByte = choice == kFlashAlwaysAsk ? 0 : 1;
     if (!WriteByteAt(file.get(), allowOffset, allowByte)) return 0;
     if (!WriteByteAt(file.get(), alwaysOffset, alwaysByte)) {
         WriteByteAt(file.get(), allowOffset, static_cast<BYTE>(allow));  // keep the pair consistent

@@ -3,23 +3,12 @@
 
 #include <string>
 
+#include "probes/flash_settings_bytes.h"
+
 namespace omni {
-
-// Results of ReadSetting.
-inline constexpr int kFlashAlwaysAllow = 0;
-inline constexpr int kFlashAlwaysAsk = 1;
-inline constexpr int kFlashAlwaysDeny = 2;
-inline constexpr int kFlashSettingUnknown = 3;
-
-inline constexpr char kFlashAllowName[] = "crossdomainAllow";
-inline constexpr char kFlashAlwaysName[] = "crossdomainAlways";
 
 // The settings file below an application-data folder; "" when the folder is "".
 std::string FlashSettingsPathIn(const std::string& appDataFolder);
-
-// Offset of the value byte of the first occurrence of name (the byte after the name is its type),
-// or -1 when the name is absent or its value byte would lie beyond the data.
-long long FindFlashValueOffset(const std::string& data, const std::string& name);
 
 class CFlashSecuritySetup {
 public:

@@ -224,6 +224,21 @@ TEST_F(FlashSettingsFile, NamesAreCaseSensitive) {
     EXPECT_EQ(ReadSetting(), kFlashSettingUnknown);
 }
 
+// Found by fuzzing: the value byte of one name was a letter of the other name, and the repair answered
+// success while unnaming the other setting.
+TEST_F(FlashSettingsFile, ValueByteOnTheOtherNameIsNotRewritten) {
+    std::string bytes = Header() + kFlashAllowName + "\x01" + kFlashAlwaysName + std::string("\x01\x01\0", 3);
+    Write(bytes);
+    CFlashSecuritySetup setup(appData_.path());
+    ASSERT_EQ(setup.ReadSetting(), kFlashAlwaysDeny);
+    EXPECT_EQ(setup.WriteSetting(kFlashAlwaysAllow), 0);
+    EXPECT_TRUE(Read() == bytes);
+
+    unsigned char allowByte = 0, alwaysByte = 0;
+    const std::string reversed = kFlashAlwaysName + std::string("\x01") + kFlashAllowName + "\x01\x01";
+    EXPECT_FALSE(FlashChoiceBytes(ReadFlashSettingBytes(reversed), kFlashAlwaysAsk, allowByte, alwaysByte));
+}
+
 TEST_F(FlashSettingsFile, LargeFileIsReadWhole) {
     // Several megabytes of other properties before the two that count, and a repair at their offsets.
     std::string filler(5 * 1024 * 1024 + 13, '\x5A');

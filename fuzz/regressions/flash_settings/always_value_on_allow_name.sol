@@ -1,0 +1,1 @@
+crossdomainAlwayscrossdomainAllow
