@@ -2,7 +2,9 @@
 
 #include <new>
 
+#include "control/host_policy.h"
 #include "control/omniprobe_ids.h"
+#include "control/url_host.h"
 #include "core/module_state.h"
 #include "core/result_codes.h"
 #include "diagnosis/error_messages.h"
@@ -26,6 +28,18 @@ const fw::ControlDescription kDescription = {
 // A method cannot be put; a property answers a get however it was flagged.
 HRESULT MethodOnly(WORD kind) { return kind == DISPATCH_PROPERTYPUT ? DISP_E_MEMBERNOTFOUND : S_OK; }
 
+// What a method answers a page whose host the allow-list leaves out, by its result type.
+enum Refusal : unsigned char { kOpen, kCode, kShortCode, kFalse, kEmptyText, kEmptyReportAndCode };
+
+HRESULT RefusalResult(Refusal refusal, VARIANT* result) {
+    switch (refusal) {
+    case kShortCode: return fw::SetShortResult(result, kHostNotAllowed);
+    case kFalse: return fw::SetBoolResult(result, false);
+    case kEmptyText: return fw::SetStringResult(result, std::string());
+    default: return fw::SetLongResult(result, kHostNotAllowed);
+    }
+}
+
 }  // namespace
 
 COmniprobeCtrl::COmniprobeCtrl() : fw::OleControl(kDescription), safety_(static_cast<IOleObject*>(this)) {
@@ -46,32 +60,51 @@ HRESULT COmniprobeCtrl::InvokeMember(DISPID id, WORD flags, const fw::DispatchAr
     struct Entry {
         DISPID id;
         Member member;
+        Refusal refusal;
     };
+    // Properties and GetErrorMsg stay open to every page: the page still learns what a code means.
     static const Entry kMembers[] = {
-        {kDispServerUrl, &COmniprobeCtrl::ServerUrlMember},
-        {kDispMailAddr, &COmniprobeCtrl::MailAddrMember},
-        {kDispInstallMode, &COmniprobeCtrl::InstallModeMember},
-        {kDispSetWebMode, &COmniprobeCtrl::SetWebMode},
-        {kDispRetrieve, &COmniprobeCtrl::Retrieve},
-        {kDispGetErrorMsg, &COmniprobeCtrl::GetErrorMsg},
-        {kDispLang, &COmniprobeCtrl::LangMember},
-        {kDispIsIe10OrAbove, &COmniprobeCtrl::IsIe10OrAbove},
-        {kDispIs64BitOs, &COmniprobeCtrl::Is64BitOs},
-        {kDispGetIeVersion, &COmniprobeCtrl::GetIeVersion},
-        {kDispModify, &COmniprobeCtrl::Modify},
-        {kDispInstallOcx, &COmniprobeCtrl::InstallOcx},
-        {kDispInstallDll, &COmniprobeCtrl::InstallDll},
-        {kDispInstallProgram, &COmniprobeCtrl::InstallProgram},
-        {kDispSaveTo, &COmniprobeCtrl::SaveTo},
-        {kDispMailTo, &COmniprobeCtrl::MailTo},
-        {kDispSendInformation, &COmniprobeCtrl::SendInformation},
-        {kDispShowSampleContent, &COmniprobeCtrl::ShowSampleContent},
-        {kDispShowIeToolbarList, &COmniprobeCtrl::ShowIeToolbarList},
-        {kDispGetDisabledIeAddins, &COmniprobeCtrl::GetDisabledIeAddins},
+        {kDispServerUrl, &COmniprobeCtrl::ServerUrlMember, kOpen},
+        {kDispMailAddr, &COmniprobeCtrl::MailAddrMember, kOpen},
+        {kDispInstallMode, &COmniprobeCtrl::InstallModeMember, kOpen},
+        {kDispSetWebMode, &COmniprobeCtrl::SetWebMode, kCode},
+        {kDispRetrieve, &COmniprobeCtrl::Retrieve, kEmptyReportAndCode},
+        {kDispGetErrorMsg, &COmniprobeCtrl::GetErrorMsg, kOpen},
+        {kDispLang, &COmniprobeCtrl::LangMember, kOpen},
+        {kDispIsIe10OrAbove, &COmniprobeCtrl::IsIe10OrAbove, kFalse},
+        {kDispIs64BitOs, &COmniprobeCtrl::Is64BitOs, kFalse},
+        {kDispGetIeVersion, &COmniprobeCtrl::GetIeVersion, kShortCode},
+        {kDispModify, &COmniprobeCtrl::Modify, kCode},
+        {kDispInstallOcx, &COmniprobeCtrl::InstallOcx, kCode},
+        {kDispInstallDll, &COmniprobeCtrl::InstallDll, kCode},
+        {kDispInstallProgram, &COmniprobeCtrl::InstallProgram, kCode},
+        {kDispSaveTo, &COmniprobeCtrl::SaveTo, kCode},
+        {kDispMailTo, &COmniprobeCtrl::MailTo, kCode},
+        {kDispSendInformation, &COmniprobeCtrl::SendInformation, kFalse},
+        {kDispShowSampleContent, &COmniprobeCtrl::ShowSampleContent, kCode},
+        {kDispShowIeToolbarList, &COmniprobeCtrl::ShowIeToolbarList, kCode},
+        {kDispGetDisabledIeAddins, &COmniprobeCtrl::GetDisabledIeAddins, kEmptyText},
     };
-    for (const Entry& entry : kMembers)
-        if (entry.id == id) return (this->*entry.member)(flags, args, result);
+    for (const Entry& entry : kMembers) {
+        if (entry.id != id) continue;
+        // Before the member runs, so a refused page has nothing fetched, changed or run.
+        if (entry.refusal != kOpen && flags != DISPATCH_PROPERTYPUT && !PageAllowed()) {
+            if (entry.refusal == kEmptyReportAndCode) {
+                com_ptr<IUnknown> alive(static_cast<IOleObject*>(this));  // the page may release us from the event
+                AddRef();
+                Deliver(kEmptyReport);
+            }
+            return RefusalResult(entry.refusal, result);
+        }
+        return (this->*entry.member)(flags, args, result);
+    }
     return DISP_E_MEMBERNOTFOUND;
+}
+
+// Asked at every call: the container may show another page by now. Without a policy the site is not asked.
+bool COmniprobeCtrl::PageAllowed() {
+    HostPolicy policy = ReadHostPolicy();
+    return !policy.present || policy.Allows(UrlHost(ContainerAddress()));
 }
 
 // --- Properties

@@ -54,6 +54,7 @@ protected:
 private:
     ~COmniprobeCtrl() override = default;
     HRESULT StringProperty(std::string& member, WORD kind, const fw::DispatchArgs& args, VARIANT* result);
+    bool PageAllowed();  // the host allow-list's answer for the page the control sits in
 
     // RetrieveUi
     bool ConfirmParserInstall() override;

@@ -36,6 +36,7 @@ enum ResultCode : int {
     kSucceeded = -99,
     kInitFailed = -101,
     kAdminOnlyFeature = -102,
+    kHostNotAllowed = -103,  // the machine's host allow-list leaves out the page's host
 };
 
 }  // namespace omni

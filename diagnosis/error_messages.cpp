@@ -45,6 +45,7 @@ constexpr CodeText kCodeTexts[] = {
     {kSucceeded, 241},
     {kInitFailed, 259},
     {kAdminOnlyFeature, 267},
+    {kHostNotAllowed, 285},
 };
 
 constexpr UINT kRebootText = 245;

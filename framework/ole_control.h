@@ -44,6 +44,9 @@ public:
     OleControl& operator=(const OleControl&) = delete;
 
     HWND window() const { return live_; }  // null when the control has no window
+    // The display name of the container's moniker, which Internet Explorer gives as its document's URL
+    // moniker: the page's address. "" when the container names none.
+    std::string ContainerAddress() const;
     void SetModified() { dirty_ = true; }
     // Fires dispid of the event interface; dropped while the container has events frozen.
     void FireEvent(DISPID dispid, VARIANT* args, UINT count);

@@ -69,7 +69,7 @@ HRESULT ControlHost::Create(HWND parent, const CLSID& clsid, const RECT& rect, c
     Destroy();
     if (!parent || !IsWindow(parent)) return E_INVALIDARG;
 
-    site_.reset(new (std::nothrow) ControlSite(parent, rect));
+    site_.reset(new (std::nothrow) ControlSite(parent, rect, how.document));
     if (!site_) return E_OUTOFMEMORY;
 
     HRESULT hr = CreateShielded(clsid, control_);

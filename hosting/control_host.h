@@ -17,6 +17,7 @@ struct ControlCreation {
     bool visible = true;
     bool activate = true;             // false: loaded and scriptable, but never activated (no window)
     const ParamList* params = nullptr;  // the PARAMs, loaded through a property bag; null: InitNew
+    IMoniker* document = nullptr;       // the page's address, as the browser offers its document's; null: none
 };
 
 class ControlHost {

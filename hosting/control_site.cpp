@@ -6,7 +6,11 @@
 
 namespace omni {
 
-ControlSite::ControlSite(HWND parent, const RECT& position) : parent_(parent), position_(position) {}
+ControlSite::ControlSite(HWND parent, const RECT& position, IMoniker* document)
+    : parent_(parent), position_(position) {
+    if (document) document->AddRef();
+    document_.reset(document);
+}
 
 STDMETHODIMP ControlSite::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
@@ -35,13 +39,17 @@ STDMETHODIMP_(ULONG) ControlSite::Release() {
     return static_cast<ULONG>(left);
 }
 
-// --- IOleClientSite: there is no document to save and no moniker to name.
+// --- IOleClientSite: there is no document to save; the page's address names the container when given.
 
 STDMETHODIMP ControlSite::SaveObject() { return S_OK; }
 
-STDMETHODIMP ControlSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
-    if (moniker) *moniker = nullptr;
-    return E_NOTIMPL;
+STDMETHODIMP ControlSite::GetMoniker(DWORD, DWORD whichMoniker, IMoniker** moniker) {
+    if (!moniker) return E_POINTER;
+    *moniker = nullptr;
+    if (whichMoniker != OLEWHICHMK_CONTAINER || !document_) return E_NOTIMPL;
+    *moniker = document_.get();
+    (*moniker)->AddRef();
+    return S_OK;
 }
 
 STDMETHODIMP ControlSite::GetContainer(IOleContainer** container) {

@@ -8,6 +8,8 @@
 
 #include <new>
 
+#include "platform/handles.h"
+
 namespace omni {
 
 class ControlSite final : public IOleClientSite,
@@ -15,8 +17,9 @@ class ControlSite final : public IOleClientSite,
                           public IOleInPlaceFrame,
                           public IDispatch {
 public:
-    // Starts with one reference, owned by the caller.
-    ControlSite(HWND parent, const RECT& position);
+    // Starts with one reference, owned by the caller. document, when given, is answered to the control's
+    // GetMoniker for its container, as the browser gives its document's URL moniker.
+    ControlSite(HWND parent, const RECT& position, IMoniker* document);
 
     bool inPlaceActive() const { return inPlaceActive_; }
 
@@ -77,6 +80,7 @@ private:
     LONG references_ = 1;
     HWND parent_;
     RECT position_;
+    com_ptr<IMoniker> document_;
     bool inPlaceActive_ = false;
 };
 

@@ -1,5 +1,7 @@
 #include "pagehost/page.h"
 
+#include <urlmon.h>
+
 #include <vector>
 
 #include "host/console_out.h"
@@ -102,7 +104,18 @@ int Page::Run() {
         host::PrintError("omniprobe_page: cannot open the page window\n");
         return kExitNoControl;
     }
-    HRESULT hr = CreateControl();
+    // The browser names its document by a URL moniker; the control asks its site for it.
+    com_ptr<IMoniker> document;
+    if (!options_.url.empty()) {
+        HRESULT hr = CreateURLMonikerEx(nullptr, Widen(options_.url).c_str(), document.addressof(), URL_MK_UNIFORM);
+        if (FAILED(hr)) {
+            host::PrintError(Format("omniprobe_page: --url %s is no address (0x%08lX)\n", options_.url.c_str(),
+                                    static_cast<unsigned long>(hr)));
+            TearDown();
+            return kExitBadArguments;
+        }
+    }
+    HRESULT hr = CreateControl(document.get());
     if (FAILED(hr)) {
         host::PrintError(Format("omniprobe_page: the control %s cannot be created (0x%08lX)\n",
                                 options_.classId.c_str(), static_cast<unsigned long>(hr)));
@@ -142,13 +155,14 @@ bool Page::OpenWindow() {
     return static_cast<bool>(window_);
 }
 
-HRESULT Page::CreateControl() {
+HRESULT Page::CreateControl(IMoniker* document) {
     CLSID clsid;
     HRESULT hr = ResolveClassId(options_.classId, clsid);
     if (FAILED(hr)) return hr;
     ControlCreation how;
     how.activate = options_.createWindow;
     how.params = &options_.params;
+    how.document = document;
     hr = host_.Create(window_.get(), clsid, kObjectRect, how);
     if (FAILED(hr)) return hr;
     com_ptr<IDispatch> dispatch;

@@ -35,7 +35,7 @@ private:
     };
 
     bool OpenWindow();
-    HRESULT CreateControl();
+    HRESULT CreateControl(IMoniker* document);
     HRESULT StartScript();
     std::vector<std::pair<std::wstring, ScriptMember>> WindowMembers(com_ptr<IDispatch> document);
     void OnEvent(const std::wstring& eventName, DISPPARAMS* arguments);

@@ -29,6 +29,8 @@ PageOptions ParsePageOptions(const std::vector<std::string>& args) {
             options.createWindow = false;
         } else if (arg == "--query") {
             if (value(text)) options.search = text.empty() || text[0] == '?' ? text : "?" + text;
+        } else if (arg == "--url") {
+            if (value(options.url) && options.url.empty()) options.error = "--url needs an address";
         } else if (arg == "--timeout") {
             if (!value(text)) break;
             char* end = nullptr;
@@ -59,6 +61,8 @@ const char* PageUsage() {
            "  --classid <id>      CLSID (with or without \"clsid:\") or ProgID (default the Omniprobe control)\n"
            "  --no-window         load the control but never activate it, so it gets no window\n"
            "  --query <text>      location.search of the page (\"?raw\" or \"raw\")\n"
+           "  --url <address>     the page's address, which the control gets from its site's container moniker\n"
+           "                      (a URL moniker, as the browser gives it); without it the site names none\n"
            "  --timeout <ms>      end the page with exit code 3 when it has not closed by then\n"
            "  --accept-messages   press OK on the page's message boxes and print their texts on standard error\n"
            "  Several scripts run in the order given, as the <script> elements of a page.\n"

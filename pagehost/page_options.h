@@ -19,6 +19,7 @@ struct PageOptions {
     ParamList params;                  // --param Name=Value, in order
     bool createWindow = true;          // false: the control is loaded and scriptable but never activated
     std::string search;                // location.search, with its leading '?' (empty when none)
+    std::string url;                   // the page's address, offered to the control as the browser does; "" none
     unsigned long timeoutMs = 0;       // 0: the page stays open until it closes itself
     bool help = false;
     std::string error;                 // set when the arguments cannot be understood

@@ -21,8 +21,6 @@ namespace {
 
 constexpr int kFileNameBox = 0x47C;  // cmb13 of the explorer-style file dialog
 constexpr int kMessageText = 0xFFFF;
-const char kWmpKey[] = "Software\\Microsoft\\MediaPlayer";
-const char kWmpFolderValue[] = "Installation Directory";
 const std::regex kDefaultName("[0-9]{12}_Talvek Diagnostic Tool result\\.xml");
 const char kPrintEvent[] = "function Omniprobe_OnRetrieveComplete(x) { document.write(x.replace(/[\\r\\n]/g, '') + '\\n'); }\n";
 
@@ -67,11 +65,10 @@ protected:
     // Without Media Player's folder value (a stock Wine prefix lacks it) a diagnosis stops early.
     static void SetUpTestSuite() {
         control_ = std::make_unique<RegisteredControl>();
-        wmp_added_ = !ValuePresent(HKEY_LOCAL_MACHINE, kWmpKey, kWmpFolderValue);
-        if (wmp_added_) SetString(HKEY_LOCAL_MACHINE, kWmpKey, kWmpFolderValue, "C:\\Program Files\\Windows Media Player");
+        mediaPlayerFolder_ = std::make_unique<MediaPlayerFolderValue>();
     }
     static void TearDownTestSuite() {
-        if (wmp_added_) RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, Widen(kWmpKey).c_str(), Widen(kWmpFolderValue).c_str());
+        mediaPlayerFolder_.reset();
         control_.reset();
     }
     void SetUp() override {
@@ -86,14 +83,14 @@ protected:
     }
 
     static std::unique_ptr<RegisteredControl> control_;
-    static bool wmp_added_;
+    static std::unique_ptr<MediaPlayerFolderValue> mediaPlayerFolder_;
     ScratchFolder scratch_;
     const std::string page_ = scratch_.file("with blank");
     ChildTempFolder temp_;
 };
 
 std::unique_ptr<RegisteredControl> Delivery::control_;
-bool Delivery::wmp_added_ = false;
+std::unique_ptr<MediaPlayerFolderValue> Delivery::mediaPlayerFolder_;
 
 struct SaveRow {
     const char* name;

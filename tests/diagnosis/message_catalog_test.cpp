@@ -80,7 +80,7 @@ TEST_F(CatalogTest, EveryIdentifierExistsInBothLanguages) {
                         220, 221, 222, 223, 224, 225, 226, 228, 229, 230, 231, 232, 233, 234, 235, 236, 237, 238,
                         239, 240, 241, 242, 243, 244, 245, 246, 247, 248, 249, 250, 251, 252, 253, 254, 255, 256,
                         257, 258, 259, 260, 261, 262, 263, 264, 265, 266, 267, 268, 269, 270, 271, 272, 273, 274,
-                        275, 276, 277, 278, 279, 280, 281, 282, 283, 284, 300, 301, 302, 307};
+                        275, 276, 277, 278, 279, 280, 281, 282, 283, 284, 285, 300, 301, 302, 307};
     for (LANGID language : {kLangEnglish, kLangKorean}) {
         SetCatalogLanguage(language);
         for (UINT id : ids) EXPECT_FALSE(LoadMessage(id).empty()) << id << " in " << language;

@@ -29,8 +29,6 @@ constexpr UINT kSucceededText = 236;
 constexpr UINT kFourthDllText = 247;
 constexpr UINT kToolCaptionText = 248;
 constexpr UINT kInformationCaptionText = 258;
-const char kWmpKey[] = "Software\\Microsoft\\MediaPlayer";
-const char kWmpFolderValue[] = "Installation Directory";
 const char kIeMainKey[] = "Software\\Microsoft\\Internet Explorer\\Main";
 const char kSoftwareRenderValue[] = "UseSWRender";
 // Every file the control may put into the system folder during these tests.
@@ -156,13 +154,10 @@ protected:
     // before the lists are loaded.
     static void SetUpTestSuite() {
         control_ = std::make_unique<RegisteredControl>();
-        wmpValueAdded_ = !ValuePresent(HKEY_LOCAL_MACHINE, kWmpKey, kWmpFolderValue);
-        if (wmpValueAdded_)
-            SetString(HKEY_LOCAL_MACHINE, kWmpKey, kWmpFolderValue, "C:\\Program Files\\Windows Media Player");
+        mediaPlayerFolder_ = std::make_unique<MediaPlayerFolderValue>();
     }
     static void TearDownTestSuite() {
-        if (wmpValueAdded_)
-            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, Widen(kWmpKey).c_str(), Widen(kWmpFolderValue).c_str());
+        mediaPlayerFolder_.reset();
         control_.reset();
     }
 
@@ -187,14 +182,14 @@ protected:
     }
 
     static std::unique_ptr<RegisteredControl> control_;
-    static bool wmpValueAdded_;
+    static std::unique_ptr<MediaPlayerFolderValue> mediaPlayerFolder_;
     com_init com_;  // the DOM parser that reads reports back
     ScratchFolder page_;
     ChildTempFolder temp_;
 };
 
 std::unique_ptr<RegisteredControl> RepairPageBase::control_;
-bool RepairPageBase::wmpValueAdded_ = false;
+std::unique_ptr<MediaPlayerFolderValue> RepairPageBase::mediaPlayerFolder_;
 
 // --- Local mode: one table of calls
 

@@ -17,8 +17,6 @@
 namespace omni::test {
 namespace {
 
-const char kWmpKey[] = "Software\\Microsoft\\MediaPlayer";
-const char kWmpFolderValue[] = "Installation Directory";
 // In download order, each naming one component so that every group of a report has an item.
 const char* const kLists[][2] = {{"DLL/dlllist2000.txt", "OrvaneText.dll 1.0.0.1\r\n"},
                                  {"DLL/dlllist98.txt", "OrvaneText.dll 1.0.0.1\r\n"},
@@ -54,13 +52,10 @@ protected:
     // stops after the basic group; the suite sets it as Windows has it.
     static void SetUpTestSuite() {
         control_ = std::make_unique<RegisteredControl>();
-        wmp_value_added_ = !ValuePresent(HKEY_LOCAL_MACHINE, kWmpKey, kWmpFolderValue);
-        if (wmp_value_added_)
-            SetString(HKEY_LOCAL_MACHINE, kWmpKey, kWmpFolderValue, "C:\\Program Files\\Windows Media Player");
+        mediaPlayerFolder_ = std::make_unique<MediaPlayerFolderValue>();
     }
     static void TearDownTestSuite() {
-        if (wmp_value_added_)
-            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, Widen(kWmpKey).c_str(), Widen(kWmpFolderValue).c_str());
+        mediaPlayerFolder_.reset();
         control_.reset();
     }
 
@@ -76,14 +71,14 @@ protected:
     }
 
     static std::unique_ptr<RegisteredControl> control_;
-    static bool wmp_value_added_;
+    static std::unique_ptr<MediaPlayerFolderValue> mediaPlayerFolder_;
     com_init com_;  // the DOM parser that reads reports back
     ScratchFolder scratch_;
     ChildTempFolder temp_;  // where the page's downloads go
 };
 
 std::unique_ptr<RegisteredControl> WebModeRetrieve::control_;
-bool WebModeRetrieve::wmp_value_added_ = false;
+std::unique_ptr<MediaPlayerFolderValue> WebModeRetrieve::mediaPlayerFolder_;
 
 TEST_P(WebModeRetrieve, TwoCallsInOnePageFetchTheListsUntilAllFourHaveArrived) {
     const ListsRow& row = GetParam();

@@ -1,6 +1,7 @@
 #include "tests/support/page_container.h"
 
 #include "platform/text.h"
+#include "tests/support/registry_sandbox.h"
 
 namespace omni::test {
 
@@ -25,6 +26,20 @@ RegisteredControl::RegisteredControl() : ok_(Regsvr32("")) {}
 
 RegisteredControl::~RegisteredControl() {
     if (ok_) Regsvr32("/u");
+}
+
+namespace {
+const char kWmpKey[] = "Software\\Microsoft\\MediaPlayer";
+const char kWmpFolderValue[] = "Installation Directory";
+}  // namespace
+
+MediaPlayerFolderValue::MediaPlayerFolderValue() {
+    added_ = !ValuePresent(HKEY_LOCAL_MACHINE, kWmpKey, kWmpFolderValue);
+    if (added_) SetString(HKEY_LOCAL_MACHINE, kWmpKey, kWmpFolderValue, "C:\\Program Files\\Windows Media Player");
+}
+
+MediaPlayerFolderValue::~MediaPlayerFolderValue() {
+    if (added_) RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, Widen(kWmpKey).c_str(), Widen(kWmpFolderValue).c_str());
 }
 
 std::string RetrievePage(int calls) {

@@ -24,6 +24,19 @@ private:
     bool ok_ = false;
 };
 
+// A stock Wine prefix lacks Media Player's folder value that Windows has; without it a diagnosis stops
+// after the basic group. Sets the value as Windows has it while the object lives, when it is missing.
+class MediaPlayerFolderValue {
+public:
+    MediaPlayerFolderValue();
+    ~MediaPlayerFolderValue();
+    MediaPlayerFolderValue(const MediaPlayerFolderValue&) = delete;
+    MediaPlayerFolderValue& operator=(const MediaPlayerFolderValue&) = delete;
+
+private:
+    bool added_ = false;
+};
+
 // A page that calls Retrieve `calls` times; it prints "event <report on one line>" for each event and
 // "return <code>" for each call, one line each.
 std::string RetrievePage(int calls);
