@@ -138,12 +138,15 @@ PageRun Parse(const std::string& out) {
 // The colour of the etcchecklist item whose repair is Modify(key) in the first report, looked up by
 // subject in the second.
 std::string ColourAfter(const std::string& first, const std::string& second, const std::string& key) {
+    // The parsed reports own the nodes that Items points at, so they must outlive the loops.
+    const ParsedReport before = ParseReportText(first);
+    const ParsedReport after = ParseReportText(second);
     std::string subject;
-    for (const ParsedNode* item : ParseReportText(first).Items("etcchecklist")) {
+    for (const ParsedNode* item : before.Items("etcchecklist")) {
         const ParsedNode* solution = item->Element("solutionmsg");
         if (solution && solution->Attribute("param") == key) subject = item->ChildText("subject");
     }
-    for (const ParsedNode* item : ParseReportText(second).Items("etcchecklist"))
+    for (const ParsedNode* item : after.Items("etcchecklist"))
         if (!subject.empty() && item->ChildText("subject") == subject) return item->ChildText("resultcolor");
     return "no item";
 }

@@ -104,7 +104,7 @@ std::string ParsedNode::ChildText(const std::string& elementName) const {
     return child ? child->text : std::string("<absent>");
 }
 
-const ParsedNode* ParsedReport::Root() const { return document.Element("diagnosis"); }
+const ParsedNode* ParsedReport::Root() const& { return document.Element("diagnosis"); }
 
 std::vector<std::string> ParsedReport::GroupClasses() const {
     std::vector<std::string> classes;
@@ -113,14 +113,14 @@ std::vector<std::string> ParsedReport::GroupClasses() const {
     return classes;
 }
 
-const ParsedNode* ParsedReport::Group(const std::string& groupClass) const {
+const ParsedNode* ParsedReport::Group(const std::string& groupClass) const& {
     if (const ParsedNode* root = Root())
         for (const ParsedNode* group : root->Elements("group"))
             if (group->Attribute("class") == groupClass) return group;
     return nullptr;
 }
 
-std::vector<const ParsedNode*> ParsedReport::Items(const std::string& groupClass) const {
+std::vector<const ParsedNode*> ParsedReport::Items(const std::string& groupClass) const& {
     const ParsedNode* group = Group(groupClass);
     return group ? group->Elements("item") : std::vector<const ParsedNode*>();
 }

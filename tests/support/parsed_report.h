@@ -25,10 +25,14 @@ struct ParsedReport {
     bool ok = false;
     ParsedNode document;
 
-    const ParsedNode* Root() const;
+    // What points into the report lives only as long as the report: a temporary report gives none.
+    const ParsedNode* Root() const&;
+    const ParsedNode* Root() const&& = delete;
     std::vector<std::string> GroupClasses() const;
-    const ParsedNode* Group(const std::string& groupClass) const;
-    std::vector<const ParsedNode*> Items(const std::string& groupClass) const;
+    const ParsedNode* Group(const std::string& groupClass) const&;
+    const ParsedNode* Group(const std::string& groupClass) const&& = delete;
+    std::vector<const ParsedNode*> Items(const std::string& groupClass) const&;
+    std::vector<const ParsedNode*> Items(const std::string& groupClass) const&& = delete;
     std::vector<std::string> Subjects(const std::string& groupClass) const;
 };
 
