@@ -71,21 +71,11 @@ std::vector<std::string> RequestsSince(size_t before, const std::string& scenari
     return found;
 }
 
-class AllowList : public ::testing::Test {
+class AllowList : public ControlPageSuite<> {
 protected:
-    // A stock Wine prefix lacks Media Player's folder value that Windows has; without it a diagnosis stops early.
-    static void SetUpTestSuite() {
-        control_ = std::make_unique<RegisteredControl>();
-        mediaPlayerFolder_ = std::make_unique<MediaPlayerFolderValue>();
-    }
-    static void TearDownTestSuite() {
-        mediaPlayerFolder_.reset();
-        control_.reset();
-    }
-
     void SetUp() override {
         ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
-        ASSERT_TRUE(control_->ok()) << "regsvr32 could not register Omniprobe.ocx";
+        ASSERT_TRUE(ControlRegistered()) << "regsvr32 could not register Omniprobe.ocx";
     }
 
     // The page in web mode against the content server, at url ("" for a page the container names not).
@@ -99,14 +89,9 @@ protected:
         return page;
     }
 
-    static std::unique_ptr<RegisteredControl> control_;
-    static std::unique_ptr<MediaPlayerFolderValue> mediaPlayerFolder_;
     ScratchFolder scratch_;
     ChildTempFolder temp_;  // where a web-mode page's downloads would go
 };
-
-std::unique_ptr<RegisteredControl> AllowList::control_;
-std::unique_ptr<MediaPlayerFolderValue> AllowList::mediaPlayerFolder_;
 
 // --- One page of harmless calls, under each state of the policy
 

@@ -60,19 +60,10 @@ std::string RemoveLineBreaks(std::string text) {
 }
 
 // A copy of the container in a folder with a blank in its name, with empty lists for local mode.
-class Delivery : public ::testing::Test {
+class Delivery : public ControlPageSuite<> {
 protected:
-    // Without Media Player's folder value (a stock Wine prefix lacks it) a diagnosis stops early.
-    static void SetUpTestSuite() {
-        control_ = std::make_unique<RegisteredControl>();
-        mediaPlayerFolder_ = std::make_unique<MediaPlayerFolderValue>();
-    }
-    static void TearDownTestSuite() {
-        mediaPlayerFolder_.reset();
-        control_.reset();
-    }
     void SetUp() override {
-        ASSERT_TRUE(control_->ok()) << "regsvr32 could not register Omniprobe.ocx";
+        ASSERT_TRUE(ControlRegistered()) << "regsvr32 could not register Omniprobe.ocx";
         for (const char* folder : {"", "\\Z4OCX", "\\Z3OCX", "\\DLL"}) CreateDirectoryW(Widen(page_ + folder).c_str(), nullptr);
         for (const char* list : {"\\Z4OCX\\ocxlistz4.txt", "\\Z3OCX\\ocxlistz3.txt", "\\DLL\\dlllist2000.txt"}) WriteBytes(page_ + list, "");
         WriteBytes(page_ + "\\omniprobe_page.exe", ReadBytes(TestBinFolder() + "\\omniprobe_page.exe"));
@@ -82,15 +73,10 @@ protected:
                        script + "window.close(0);\n", page_, 300000);
     }
 
-    static std::unique_ptr<RegisteredControl> control_;
-    static std::unique_ptr<MediaPlayerFolderValue> mediaPlayerFolder_;
     ScratchFolder scratch_;
     const std::string page_ = scratch_.file("with blank");
     ChildTempFolder temp_;
 };
-
-std::unique_ptr<RegisteredControl> Delivery::control_;
-std::unique_ptr<MediaPlayerFolderValue> Delivery::mediaPlayerFolder_;
 
 struct SaveRow {
     const char* name;

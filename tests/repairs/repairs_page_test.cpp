@@ -151,21 +151,10 @@ std::string ColourAfter(const std::string& first, const std::string& second, con
     return "no item";
 }
 
-class RepairPageBase : public ::testing::Test {
+class RepairPageBase : public ControlPageSuite<> {
 protected:
-    // A stock Wine prefix lacks Media Player's folder value that Windows has; without it the run stops
-    // before the lists are loaded.
-    static void SetUpTestSuite() {
-        control_ = std::make_unique<RegisteredControl>();
-        mediaPlayerFolder_ = std::make_unique<MediaPlayerFolderValue>();
-    }
-    static void TearDownTestSuite() {
-        mediaPlayerFolder_.reset();
-        control_.reset();
-    }
-
     void SetUp() override {
-        ASSERT_TRUE(control_->ok()) << "regsvr32 could not register Omniprobe.ocx";
+        ASSERT_TRUE(ControlRegistered()) << "regsvr32 could not register Omniprobe.ocx";
         for (const char* name : kSystemFiles) DeleteFileW(Widen(SystemFile(name)).c_str());
         ASSERT_TRUE(CopyFileW(Widen(TestBinFolder() + "\\omniprobe_page.exe").c_str(),
                               Widen(page_.file("omniprobe_page.exe")).c_str(), FALSE));
@@ -184,15 +173,10 @@ protected:
         return run;
     }
 
-    static std::unique_ptr<RegisteredControl> control_;
-    static std::unique_ptr<MediaPlayerFolderValue> mediaPlayerFolder_;
     com_init com_;  // the DOM parser that reads reports back
     ScratchFolder page_;
     ChildTempFolder temp_;
 };
-
-std::unique_ptr<RegisteredControl> RepairPageBase::control_;
-std::unique_ptr<MediaPlayerFolderValue> RepairPageBase::mediaPlayerFolder_;
 
 // --- Local mode: one table of calls
 

@@ -46,22 +46,11 @@ struct ListsRow {
 };
 void PrintTo(const ListsRow& row, std::ostream* os) { *os << row.name; }
 
-class WebModeRetrieve : public ::testing::TestWithParam<ListsRow> {
+class WebModeRetrieve : public ControlPageSuite<::testing::TestWithParam<ListsRow>> {
 protected:
-    // A stock Wine prefix lacks Media Player's folder value that Windows has, and without it the run
-    // stops after the basic group; the suite sets it as Windows has it.
-    static void SetUpTestSuite() {
-        control_ = std::make_unique<RegisteredControl>();
-        mediaPlayerFolder_ = std::make_unique<MediaPlayerFolderValue>();
-    }
-    static void TearDownTestSuite() {
-        mediaPlayerFolder_.reset();
-        control_.reset();
-    }
-
     void SetUp() override {
         ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
-        ASSERT_TRUE(control_->ok()) << "regsvr32 could not register Omniprobe.ocx";
+        ASSERT_TRUE(ControlRegistered()) << "regsvr32 could not register Omniprobe.ocx";
     }
 
     static std::vector<int> Requests(const ListsRow& row) {
@@ -70,15 +59,10 @@ protected:
         return counts;
     }
 
-    static std::unique_ptr<RegisteredControl> control_;
-    static std::unique_ptr<MediaPlayerFolderValue> mediaPlayerFolder_;
     com_init com_;  // the DOM parser that reads reports back
     ScratchFolder scratch_;
     ChildTempFolder temp_;  // where the page's downloads go
 };
-
-std::unique_ptr<RegisteredControl> WebModeRetrieve::control_;
-std::unique_ptr<MediaPlayerFolderValue> WebModeRetrieve::mediaPlayerFolder_;
 
 TEST_P(WebModeRetrieve, TwoCallsInOnePageFetchTheListsUntilAllFourHaveArrived) {
     const ListsRow& row = GetParam();

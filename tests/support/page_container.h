@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "tests/support/captured_process.h"
 #include "tests/support/scratch_folder.h"
@@ -35,6 +38,26 @@ public:
 
 private:
     bool added_ = false;
+};
+
+// A suite whose pages run the registered control on a PC laid out as Windows has it: the control is
+// registered and Media Player's folder value set once per suite. Base: ::testing::Test or TestWithParam.
+template <class Base = ::testing::Test>
+class ControlPageSuite : public Base {
+protected:
+    static void SetUpTestSuite() {
+        control_ = std::make_unique<RegisteredControl>();
+        mediaPlayerFolder_ = std::make_unique<MediaPlayerFolderValue>();
+    }
+    static void TearDownTestSuite() {
+        mediaPlayerFolder_.reset();
+        control_.reset();
+    }
+    static bool ControlRegistered() { return control_ && control_->ok(); }
+
+private:
+    inline static std::unique_ptr<RegisteredControl> control_;
+    inline static std::unique_ptr<MediaPlayerFolderValue> mediaPlayerFolder_;
 };
 
 // A page that calls Retrieve `calls` times; it prints "event <report on one line>" for each event and
