@@ -90,8 +90,8 @@ HRESULT COmniprobeCtrl::InvokeMember(DISPID id, WORD flags, const fw::DispatchAr
         // Before the member runs, so a refused page has nothing fetched, changed or run.
         if (entry.refusal != kOpen && flags != DISPATCH_PROPERTYPUT && !PageAllowed()) {
             if (entry.refusal == kEmptyReportAndCode) {
-                com_ptr<IUnknown> alive(static_cast<IOleObject*>(this));  // the page may release us from the event
-                AddRef();
+                // The page may release us from the event.
+                auto alive = Shared<IUnknown>(static_cast<IOleObject*>(this));
                 Deliver(kEmptyReport);
             }
             return RefusalResult(entry.refusal, result);
@@ -171,8 +171,7 @@ HRESULT COmniprobeCtrl::Retrieve(WORD kind, const fw::DispatchArgs&, VARIANT* re
 }
 
 int COmniprobeCtrl::RunRetrieveNow() {
-    com_ptr<IUnknown> alive(static_cast<IOleObject*>(this));  // the page may release us from the event
-    AddRef();
+    auto alive = Shared<IUnknown>(static_cast<IOleObject*>(this));  // the page may release us from the event
     delivered_ = false;
     retrieving_ = true;
     int code = kDiagnosisIncomplete;

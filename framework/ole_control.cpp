@@ -69,8 +69,7 @@ STDMETHODIMP_(ULONG) OleControl::Release() {
 // --- IOleObject
 
 STDMETHODIMP OleControl::SetClientSite(IOleClientSite* site) {
-    if (site) site->AddRef();
-    clientSite_.reset(site);
+    clientSite_ = Shared(site);
     return S_OK;
 }
 
@@ -315,8 +314,7 @@ STDMETHODIMP OleControl::Freeze(DWORD, LONG, void*, DWORD* cookie) {
 STDMETHODIMP OleControl::Unfreeze(DWORD) { return E_NOTIMPL; }
 
 STDMETHODIMP OleControl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
-    if (sink) sink->AddRef();
-    viewSink_.reset(sink);
+    viewSink_ = Shared(sink);
     viewAspects_ = aspects;
     viewFlags_ = flags;
     return S_OK;

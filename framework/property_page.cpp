@@ -11,8 +11,7 @@ INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM, LPARAM) { return message =
 }  // namespace
 
 STDMETHODIMP PropertyPage::SetPageSite(IPropertyPageSite* site) {
-    if (site) site->AddRef();
-    site_.reset(site);
+    site_ = Shared(site);
     return S_OK;
 }
 

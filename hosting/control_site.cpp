@@ -7,10 +7,7 @@
 namespace omni {
 
 ControlSite::ControlSite(HWND parent, const RECT& position, IMoniker* document)
-    : parent_(parent), position_(position) {
-    if (document) document->AddRef();
-    document_.reset(document);
-}
+    : parent_(parent), position_(position), document_(Shared(document)) {}
 
 STDMETHODIMP ControlSite::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;

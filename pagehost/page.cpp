@@ -71,11 +71,6 @@ HRESULT ReturnObject(VARIANT* result, IDispatch* object) {
     return S_OK;
 }
 
-com_ptr<IUnknown> Hold(IUnknown* object) {
-    if (object) object->AddRef();
-    return com_ptr<IUnknown>(object);
-}
-
 com_ptr<IDispatch> MakeObject(std::vector<std::pair<std::wstring, ScriptMember>> members) {
     return com_ptr<IDispatch>(new ScriptObject(std::move(members)));
 }
@@ -254,10 +249,11 @@ HRESULT Page::StartScript() {
     windowObject_ = MakeObject(WindowMembers(document));
     std::vector<NamedItem> items;
     // As in the browser, window's members are globals, and document and the object id are names.
-    items.push_back({L"window", Hold(windowObject_.get()), {}, SCRIPTITEM_ISVISIBLE | SCRIPTITEM_GLOBALMEMBERS});
-    items.push_back({L"document", Hold(document.get()), {}, SCRIPTITEM_ISVISIBLE});
-    items.push_back({Widen(options_.objectId), Hold(static_cast<IDispatch*>(item_.get())), ClassInfoOf(host_.control()),
-                     SCRIPTITEM_ISVISIBLE | SCRIPTITEM_ISSOURCE});
+    items.push_back(
+        {L"window", Shared<IUnknown>(windowObject_.get()), {}, SCRIPTITEM_ISVISIBLE | SCRIPTITEM_GLOBALMEMBERS});
+    items.push_back({L"document", Shared<IUnknown>(document.get()), {}, SCRIPTITEM_ISVISIBLE});
+    items.push_back({Widen(options_.objectId), Shared<IUnknown>(static_cast<IDispatch*>(item_.get())),
+                     ClassInfoOf(host_.control()), SCRIPTITEM_ISVISIBLE | SCRIPTITEM_ISSOURCE});
 
     HRESULT hr = script_.Start(options_.script, window_.get(), std::move(items), [this](const std::string& report) {
         host::PrintError(report + "\n");

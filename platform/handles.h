@@ -107,6 +107,13 @@ private:
     T* p_ = nullptr;
 };
 
+// A further owner of an object that is already held: adds the reference the new owner releases.
+template <typename T>
+com_ptr<T> Shared(T* p) {
+    if (p) p->AddRef();
+    return com_ptr<T>(p);
+}
+
 // Balances CoInitializeEx on every path.
 class com_init {
 public:
