@@ -3,6 +3,7 @@
 #include <olectl.h>
 
 #include "hosting/com_edge.h"
+#include "platform/dispatch_stubs.h"
 
 namespace omni {
 
@@ -143,21 +144,12 @@ STDMETHODIMP ControlSite::TranslateAccelerator(MSG*, WORD) { return S_FALSE; }
 
 // --- IDispatch: ambient properties of a container in run mode.
 
-STDMETHODIMP ControlSite::GetTypeInfoCount(UINT* count) {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
+STDMETHODIMP ControlSite::GetTypeInfoCount(UINT* count) { return NoTypeInfoCount(count); }
 
-STDMETHODIMP ControlSite::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
-}
+STDMETHODIMP ControlSite::GetTypeInfo(UINT, LCID, ITypeInfo** info) { return NoTypeInfo(info); }
 
 STDMETHODIMP ControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) {
-    if (ids)
-        for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    return E_NOTIMPL;
+    return NoNames(count, ids);
 }
 
 STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "hosting/com_edge.h"
+#include "platform/dispatch_stubs.h"
 
 namespace omni::page {
 
@@ -88,21 +89,12 @@ void EventSink::Disconnect() {
     events_.reset();
 }
 
-STDMETHODIMP EventSink::GetTypeInfoCount(UINT* count) {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
+STDMETHODIMP EventSink::GetTypeInfoCount(UINT* count) { return NoTypeInfoCount(count); }
 
-STDMETHODIMP EventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
-}
+STDMETHODIMP EventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) { return NoTypeInfo(info); }
 
 STDMETHODIMP EventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) {
-    if (ids)
-        for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    return E_NOTIMPL;
+    return NoNames(count, ids);
 }
 
 STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,

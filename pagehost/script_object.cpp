@@ -1,6 +1,7 @@
 #include "pagehost/script_object.h"
 
 #include "hosting/com_edge.h"
+#include "platform/dispatch_stubs.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -9,16 +10,9 @@ namespace omni::page {
 ScriptObject::ScriptObject(std::vector<std::pair<std::wstring, ScriptMember>> members)
     : members_(std::move(members)) {}
 
-STDMETHODIMP ScriptObject::GetTypeInfoCount(UINT* count) {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
+STDMETHODIMP ScriptObject::GetTypeInfoCount(UINT* count) { return NoTypeInfoCount(count); }
 
-STDMETHODIMP ScriptObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
-}
+STDMETHODIMP ScriptObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) { return NoTypeInfo(info); }
 
 STDMETHODIMP ScriptObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (!ids) return E_POINTER;
