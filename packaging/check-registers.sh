@@ -4,13 +4,8 @@
 build="$(cd "$1" && pwd)"; cab="$2"
 clsid="{4814A6CB-9A5D-4F66-99F5-79413040054B}"
 prefix="$build/throwaway-prefix-$$"
-# The prefix's own wineserver goes with the prefix, also when ctest stops the test.
-trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null; rm -rf "$prefix"' EXIT
-trap 'exit 143' INT TERM
-sh "$(dirname "$0")/../tools/throwaway-prefix.sh" "$build/wineprefix" "$prefix" || exit 1
-# With the stamp Wine takes the copy as up to date instead of updating its configuration first.
-cp -a "$build/wineprefix/.update-timestamp" "$prefix/" 2>/dev/null
-export OMNI_WINEPREFIX="$prefix"
+. "$(dirname "$0")/../tools/throwaway-prefix.sh"
+enter_throwaway_prefix "$build/wineprefix" "$prefix" || exit 1
 mkdir -p "$prefix/drive_c/Omniprobe"
 gcab -x -C "$prefix/drive_c/Omniprobe" "$cab" || exit 1
 

@@ -7,12 +7,8 @@ set -e
 build="$1"
 clsid="$2"
 shift 2
-prefix="$build/throwaway-prefix-$$"
-# The prefix's own wineserver goes with the prefix, also when ctest stops the test.
-trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null; rm -rf "$prefix"' EXIT
-trap 'exit 143' INT TERM
-sh "$(dirname "$0")/throwaway-prefix.sh" "$build/wineprefix" "$prefix"
-export OMNI_WINEPREFIX="$prefix"
+. "$(dirname "$0")/throwaway-prefix.sh"
+enter_throwaway_prefix "$build/wineprefix" "$build/throwaway-prefix-$$"
 [ "$clsid" = - ] || for view in 64 32; do
   "$build/wine-run.sh" 'C:\windows\system32\reg.exe' delete "HKLM\\Software\\Classes\\CLSID\\$clsid" /f /reg:$view >/dev/null
 done

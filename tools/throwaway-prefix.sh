@@ -1,13 +1,17 @@
-#!/bin/sh
-# Makes a throwaway copy of a Wine prefix for a test that must change what the system has (remove a
-# class registration, say). The registry files are copied; drive C is linked file by file, which
-# costs no space, since Wine writes only the registry files. Usage: throwaway-prefix.sh <from> <to>
-set -e
-from="$1"
-to="$2"
-rm -rf "$to"
-mkdir -p "$to"
-# The update stamp too: without it Wine rebuilds the copy's configuration first, some 14 s.
-cp -a "$from"/*.reg "$from"/.omni-ready "$from"/.update-timestamp "$to"/
-cp -a "$from/dosdevices" "$to/"
-cp -al "$from/drive_c" "$to/drive_c"
+# Sourced by scripts that must change what the system has (remove a class registration, repair a
+# setting) without changing the prefix that other tests use:
+#   . tools/throwaway-prefix.sh; enter_throwaway_prefix <from prefix> <copy>
+# The registry files are copied, with the update stamp (without it Wine rebuilds the copy's
+# configuration first, some 14 s); drive C is linked file by file, which costs no space, since Wine
+# writes only the registry files. OMNI_WINEPREFIX then names the copy, for wine-run.sh. The copy and
+# its own wineserver go when the script ends, also when ctest stops it.
+enter_throwaway_prefix() {
+    throwaway_prefix="$2"
+    trap 'WINEPREFIX="$throwaway_prefix" wineserver -k 2>/dev/null; rm -rf "$throwaway_prefix"' EXIT
+    trap 'exit 143' INT TERM
+    rm -rf "$2" && mkdir -p "$2" &&
+        cp -a "$1"/*.reg "$1"/.omni-ready "$1"/.update-timestamp "$2"/ &&
+        cp -a "$1/dosdevices" "$2/" &&
+        cp -al "$1/drive_c" "$2/drive_c" || return 1
+    export OMNI_WINEPREFIX="$2"
+}

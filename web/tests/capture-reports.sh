@@ -9,13 +9,8 @@ set -e
 build="$(cd "$1" && pwd)"
 out="$2"
 web="$(cd "$(dirname "$0")" && pwd)"
-prefix="$build/web-capture-prefix-$$"
-trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null; rm -rf "$prefix"' EXIT
-trap 'exit 143' INT TERM
-sh "$web/../../tools/throwaway-prefix.sh" "$build/demo/wineprefix" "$prefix"
-# Without its stamp Wine would update the copy first, which costs seconds and rewrites its registry.
-cp -a "$build/demo/wineprefix/.update-timestamp" "$prefix/" 2>/dev/null || true
-export OMNI_WINEPREFIX="$prefix"
+. "$web/../../tools/throwaway-prefix.sh"
+enter_throwaway_prefix "$build/demo/wineprefix" "$build/web-capture-prefix-$$"
 rm -rf "$out"
 mkdir -p "$out"
 
