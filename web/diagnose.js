@@ -74,12 +74,12 @@ var OmniprobePage = (function () {
     };
     var lang = "eng";
 
-    function control() {
-        return document.getElementById("Omniprobe");
-    }
-
     function byId(id) {
         return document.getElementById(id);
+    }
+
+    function control() {
+        return byId("Omniprobe");
     }
 
     function listen(element, type, handler) {

@@ -173,6 +173,16 @@ protected:
         return run;
     }
 
+    // What a table row expects of a run: the call's answer, the boxes shown, a fresh report or none.
+    template <typename Row>
+    static void ExpectAsTheRowSays(const PageRun& run, const Row& row) {
+        EXPECT_EQ(run.returned, row.returned) << run.out;
+        std::vector<std::string> boxes;
+        for (UINT id : row.boxes) boxes.push_back(Box(id));
+        EXPECT_EQ(run.boxes, boxes);
+        EXPECT_EQ(!run.freshReport.empty(), row.freshReport) << run.out;
+    }
+
     com_init com_;  // the DOM parser that reads reports back
     ScratchFolder page_;
     ChildTempFolder temp_;
@@ -220,11 +230,7 @@ TEST_P(LocalRepair, AnswersShowsAndRediagnosesAsTheTableSays) {
     if (row.before) row.before(page_.path(), temp_.file(""));
     PageRun run = Run("--param InstallMode=0", RepairPage(row.call));
     ASSERT_FALSE(run.firstReport.empty()) << run.out;
-    EXPECT_EQ(run.returned, row.returned) << run.out;
-    std::vector<std::string> boxes;
-    for (UINT id : row.boxes) boxes.push_back(Box(id));
-    EXPECT_EQ(run.boxes, boxes);
-    EXPECT_EQ(!run.freshReport.empty(), row.freshReport) << run.out;
+    ExpectAsTheRowSays(run, row);
     if (row.after) row.after(page_.path(), temp_.file(""));
 }
 
@@ -407,11 +413,7 @@ TEST_P(WebRepair, FetchesFromTheServerOnlyWhatTheTableSays) {
     const size_t before = ContentRequests().size();
     PageRun run = Run("--param InstallMode=1 --param ServerURL=" + ContentServerUrl() + kWebScenario, RepairPage(row.call));
     ASSERT_FALSE(run.firstReport.empty()) << run.out;
-    EXPECT_EQ(run.returned, row.returned) << run.out;
-    std::vector<std::string> boxes;
-    for (UINT id : row.boxes) boxes.push_back(Box(id));
-    EXPECT_EQ(run.boxes, boxes);
-    EXPECT_EQ(!run.freshReport.empty(), row.freshReport) << run.out;
+    ExpectAsTheRowSays(run, row);
     std::vector<std::string> fetched;
     const std::string folder = std::string("/") + kWebScenario;
     std::vector<std::string> log = ContentRequests();
