@@ -9,7 +9,7 @@
 #include "core/result_codes.h"
 #include "diagnosis/error_messages.h"
 #include "diagnosis/message_catalog.h"
-#include "hosting/fault_shield.h"
+#include "hosting/com_edge.h"
 #include "install/folder_mng.h"
 #include "platform/handles.h"
 #include "platform/text.h"
@@ -171,19 +171,23 @@ HRESULT COmniprobeCtrl::Retrieve(WORD kind, const fw::DispatchArgs&, VARIANT* re
 }
 
 int COmniprobeCtrl::RunRetrieveNow() {
+    ModuleState& module = GetModuleState();
+    // One at a time: a second one would find the list files of the running one held open. The running
+    // one still fires its event, so this call fires none.
+    if (module.retrievesRunning > 0) return kDiagnosisRunning;
     auto alive = Shared<IUnknown>(static_cast<IOleObject*>(this));  // the page may release us from the event
     delivered_ = false;
-    retrieving_ = true;
+    ++module.retrievesRunning;
     int code = kDiagnosisIncomplete;
-    HRESULT hr = ShieldedHr([&]() -> HRESULT {
+    HRESULT hr = ComEdge([&]() -> HRESULT {
         code = RunRetrieve(state_, info_, *this);
         return S_OK;
     });
-    retrieving_ = false;
-    // A fault inside the diagnosis still answers the page, with the empty report.
+    --module.retrievesRunning;
+    // A C++ failure inside the diagnosis (out of memory, say) still answers the page, with the empty report.
     if (FAILED(hr)) {
         code = kDiagnosisIncomplete;
-        if (!delivered_) ShieldedHr([&] { Deliver(kEmptyReport); return S_OK; });
+        if (!delivered_) ComEdge([&] { Deliver(kEmptyReport); return S_OK; });
     }
     return code;
 }
@@ -193,21 +197,25 @@ HRESULT COmniprobeCtrl::GetErrorMsg(WORD kind, const fw::DispatchArgs& args, VAR
     long code = 0;
     HRESULT hr = args.Long(0, code);
     if (FAILED(hr)) return hr;
+    if (code == kRebootAdvised) info_.ProbeFactsIfNeverRun();  // its text depends on the system
     return fw::SetStringResult(result, ErrorMessageText(code, info_.GetOsCode()));
 }
 
 HRESULT COmniprobeCtrl::IsIe10OrAbove(WORD kind, const fw::DispatchArgs&, VARIANT* result) {
     if (FAILED(MethodOnly(kind))) return DISP_E_MEMBERNOTFOUND;
+    info_.ProbeFactsIfNeverRun();
     return fw::SetBoolResult(result, info_.IsIe10OrLater());
 }
 
 HRESULT COmniprobeCtrl::Is64BitOs(WORD kind, const fw::DispatchArgs&, VARIANT* result) {
     if (FAILED(MethodOnly(kind))) return DISP_E_MEMBERNOTFOUND;
+    info_.ProbeFactsIfNeverRun();
     return fw::SetBoolResult(result, info_.IsOn64BitWindows());
 }
 
 HRESULT COmniprobeCtrl::GetIeVersion(WORD kind, const fw::DispatchArgs&, VARIANT* result) {
     if (FAILED(MethodOnly(kind))) return DISP_E_MEMBERNOTFOUND;
+    info_.ProbeFactsIfNeverRun();
     return fw::SetShortResult(result, info_.GetIeDisplayMajor());
 }
 
@@ -220,13 +228,13 @@ bool COmniprobeCtrl::ConfirmParserInstall() {
 }
 
 void COmniprobeCtrl::Deliver(const std::string& xml) {
-    delivered_ = true;
     unique_variant argument;
     BSTR text = fw::AllocBstr(xml);
     if (!text) throw std::bad_alloc();
     V_VT(argument.get()) = VT_BSTR;
     V_BSTR(argument.get()) = text;
     FireEvent(kEventRetrieveComplete, argument.get(), 1);
+    delivered_ = true;  // only now: a report that never reached the page is still owed the empty one
 }
 
 // --- Window

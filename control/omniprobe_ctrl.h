@@ -64,7 +64,6 @@ private:
     CTotalInfo info_;
     ControlState state_;
     bool delivered_ = false;  // whether the running Retrieve has fired its event
-    bool retrieving_ = false;  // a Retrieve is running (a timer may fire inside its dialogs)
 
     // --- Repairs' state
     friend class ControlRepairUi;

@@ -8,7 +8,7 @@
 #include "core/result_codes.h"
 #include "diagnosis/message_catalog.h"
 #include "dialogs/flash_dlg.h"
-#include "hosting/fault_shield.h"
+#include "hosting/com_edge.h"
 #include "install/folder_mng.h"
 #include "platform/text.h"
 
@@ -58,7 +58,7 @@ HRESULT COmniprobeCtrl::RunRepair(WORD kind, const fw::DispatchArgs& args, VARIA
     auto alive = Shared<IUnknown>(static_cast<IOleObject*>(this));  // the page may release us from a dialog
     ++repairing_;
     int code = kOk;
-    hr = ShieldedHr([&]() -> HRESULT {
+    hr = ComEdge([&]() -> HRESULT {
         code = repair(*this, argument);
         return S_OK;
     });
@@ -70,6 +70,7 @@ HRESULT COmniprobeCtrl::RunRepair(WORD kind, const fw::DispatchArgs& args, VARIA
 HRESULT COmniprobeCtrl::Modify(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
     return RunRepair(kind, args, result, [](COmniprobeCtrl& control, const std::string& key) {
         ControlRepairUi ui(control);
+        control.info_.ProbeFactsIfNeverRun();  // some keys depend on the system and the browser
         return RunModify(key, control.info_, ui);
     });
 }
@@ -100,11 +101,11 @@ void COmniprobeCtrl::OnTimer(UINT_PTR id) {
     KillTimer(window(), kRediagnosisTimer);
     // The timer may fire inside a dialog of a running Retrieve or repair: a Retrieve started there would
     // deliver its report before the outer call returned. Try again once the outer call is over.
-    if (retrieving_ || repairing_ > 0) {
+    if (GetModuleState().retrievesRunning > 0 || repairing_ > 0) {
         SetTimer(window(), kRediagnosisTimer, kDeferredRediagnosisMs, nullptr);
         return;
     }
-    ShieldedHr([&]() -> HRESULT {
+    ComEdge([&]() -> HRESULT {
         HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         RunRetrieveNow();
         SetCursor(previous);

@@ -17,6 +17,9 @@ struct ModuleState {
     std::string serverUrl;
     std::string sampleZ4Url;  // sample content pages of the two player generations
     std::string sampleZ3Url;
+    // Retrieves running in the process. They share the temporary folder's list files, and a modal
+    // dialog lets the page (or another control's timer) call again before the first one returns.
+    int retrievesRunning = 0;
 };
 
 ModuleState& GetModuleState();

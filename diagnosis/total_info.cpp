@@ -82,6 +82,17 @@ int CTotalInfo::Run() {
     return kOk;
 }
 
+void CTotalInfo::ProbeFactsIfNeverRun() {
+    if (state_.runState != kRunNever || factsProbed_) return;
+    factsProbed_ = true;
+    OsFacts os;
+    if (run_->RetrieveOsInfo(os) == 0) {
+        state_.osCode = os.code;
+        state_.isWow64 = os.isWow64;
+    }
+    run_->RetrieveIEVersion(state_.ieVersion);
+}
+
 int CTotalInfo::BuildReport() { return CXmlWriter().Compose(*this, ""); }
 
 int CTotalInfo::SaveReport(const std::string& path) { return CXmlWriter().Compose(*this, path); }

@@ -31,6 +31,9 @@ public:
     const std::string& GetReportText() const { return state_.reportText; }
     int GetRunState() const { return state_.runState; }
 
+    // Before any run the facts below are unknown; this reads the OS and the browser version from the PC,
+    // once, so that a page asking before its first Retrieve gets true answers. A run replaces them.
+    void ProbeFactsIfNeverRun();
     int GetOsCode() const { return state_.osCode; }
     bool IsOn64BitWindows() const { return state_.isWow64 != 0; }
     bool SupportsAddonManager() const;
@@ -77,6 +80,7 @@ private:
     int Stop(int code);
 
     TotalInfoState state_;
+    bool factsProbed_ = false;
     std::unique_ptr<CSystemProbes> system_;
     RunProbes* run_;
     GradingProbes* grading_;

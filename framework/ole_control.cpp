@@ -294,7 +294,7 @@ STDMETHODIMP OleControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, H
                               BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) {
     if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
     if (!dc || !bounds) return E_INVALIDARG;
-    return ShieldedHr([&]() -> HRESULT {
+    return OwnCodeHr([&]() -> HRESULT {
         RECT r = {bounds->left, bounds->top, bounds->right, bounds->bottom};
         OnDraw(dc, r);
         return S_OK;
@@ -337,7 +337,7 @@ STDMETHODIMP OleControl::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL 
 // --- Persistence
 
 HRESULT OleControl::Exchange(PropertyExchange& exchange) {
-    return ShieldedHr([&]() -> HRESULT {
+    return OwnCodeHr([&]() -> HRESULT {
         long version = kExchangeVersion;
         long width = extent_.cx, height = extent_.cy;
         HRESULT hr = exchange.Long(L"_Version", version, kExchangeVersion);
@@ -515,9 +515,9 @@ STDMETHODIMP OleControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*
                 : (flags & DISPATCH_METHOD)                                ? DISPATCH_METHOD
                                                                            : DISPATCH_PROPERTYGET;
     DispatchArgs args(params);
-    // The control's members run product code: neither a C++ nor a structured exception may
-    // reach the script engine.
-    HRESULT hr = ShieldedHr([&] { return ComEdge([&] { return InvokeMember(id, kind, args, result); }); });
+    // The control's members run product code: no C++ exception may reach the script engine, and a
+    // structured one ends the process rather than leave a half-unwound call behind.
+    HRESULT hr = OwnCodeHr([&] { return InvokeMember(id, kind, args, result); });
     if (FAILED(hr) && result) VariantClear(result);
     return hr;
 }
@@ -567,8 +567,9 @@ LRESULT CALLBACK OleControl::WindowProc(HWND window, UINT message, WPARAM wParam
         LPARAM lParam;
         LRESULT answer;
     } call{control, message, wParam, lParam, 0};
-    // Nothing thrown or raised while handling a message may unwind through the system's dispatcher.
-    bool completed = CallShielded(
+    // Nothing thrown while handling a message may unwind through the system's dispatcher; a fault
+    // ends the process here, since the system's dispatcher may otherwise swallow it.
+    EndProcessOnFault(
         [](void* raw) {
             auto* c = static_cast<Call*>(raw);
             try {
@@ -578,7 +579,6 @@ LRESULT CALLBACK OleControl::WindowProc(HWND window, UINT message, WPARAM wParam
             }
         },
         &call);
-    if (!completed) return message == WM_CREATE ? -1 : 0;
     return call.answer;
 }
 

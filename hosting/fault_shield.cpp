@@ -28,7 +28,25 @@ EXCEPTION_DISPOSITION NTAPI ShieldHandler(EXCEPTION_RECORD* exception, PVOID est
     __builtin_longjmp(frame->resume, 1);
 }
 
+EXCEPTION_DISPOSITION NTAPI EndProcessHandler(EXCEPTION_RECORD* exception, PVOID, CONTEXT* context, PVOID) {
+    if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
+    EXCEPTION_POINTERS pointers = {exception, context};
+    // A debugger that wants the second chance gets it; otherwise the process ends here, at the fault.
+    if (UnhandledExceptionFilter(&pointers) == EXCEPTION_CONTINUE_SEARCH) return ExceptionContinueSearch;
+    TerminateProcess(GetCurrentProcess(), exception->ExceptionCode);
+    return ExceptionContinueSearch;
+}
+
 }  // namespace
+
+__attribute__((noinline)) void EndProcessOnFault(ShieldedCall call, void* context) {
+    EXCEPTION_REGISTRATION_RECORD record;
+    record.Handler = EndProcessHandler;
+    record.Next = ChainHead();
+    SetChainHead(&record);
+    call(context);
+    SetChainHead(record.Next);
+}
 
 __attribute__((noinline)) bool CallShielded(ShieldedCall call, void* context) {
     ShieldFrame frame;
@@ -46,11 +64,14 @@ __attribute__((noinline)) bool CallShielded(ShieldedCall call, void* context) {
 
 #else
 
-// Other targets use table-based unwinding; the control's faults are not intercepted there.
+// Other targets use table-based unwinding; the control's faults are not intercepted there, and an
+// unhandled fault ends the process as the system has it.
 bool CallShielded(ShieldedCall call, void* context) {
     call(context);
     return true;
 }
+
+void EndProcessOnFault(ShieldedCall call, void* context) { call(context); }
 
 #endif
 

@@ -1,8 +1,12 @@
 // Calls into a foreign control inside a structured-exception frame of our own: an access violation
 // or a raised exception inside the control then ends only that call, not the hosting process.
+// Our own code gets no such recovery: the frames a recovery would skip may own windows, timers and
+// handles, so a fault there ends the process (EndProcessOnFault) instead of going on half-unwound.
 #pragma once
 
 #include <windows.h>
+
+#include <new>
 
 #include "platform/handles.h"
 
@@ -34,6 +38,34 @@ HRESULT ShieldedHr(Body&& body) {
         }
     };
     return CallShielded(call, &context) ? context.result : kControlFaulted;
+}
+
+// Runs call(context); a structured exception that reaches this frame is reported as unhandled (the
+// system's crash reporting, or a debugger) and ends the process with the exception's code. Nothing is
+// unwound, so no skipped frame's window, timer or handle is left to be used afterwards.
+void EndProcessOnFault(ShieldedCall call, void* context);
+
+// Runs our own body (which returns an HRESULT) at a COM or window edge: a C++ exception becomes an
+// HRESULT (ComEdge), a structured exception ends the process.
+template <typename Body>
+HRESULT OwnCodeHr(Body&& body) {
+    struct Context {
+        Body* body;
+        HRESULT result;
+    } context{&body, E_UNEXPECTED};
+    EndProcessOnFault(
+        [](void* raw) {
+            auto* c = static_cast<Context*>(raw);
+            try {
+                c->result = (*c->body)();
+            } catch (const std::bad_alloc&) {
+                c->result = E_OUTOFMEMORY;
+            } catch (...) {
+                c->result = E_UNEXPECTED;
+            }
+        },
+        &context);
+    return context.result;
 }
 
 // Lets go of a foreign interface pointer shielded; a faulting Release leaks the object.

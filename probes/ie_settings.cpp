@@ -44,13 +44,15 @@ DWORD CIESettings::ReadUserDword(const std::string& key, const std::string& name
     return CRegistryUtil().GetDwordValue(HKEY_CURRENT_USER, key, name, value) == kOk ? value : 0;
 }
 
-void CIESettings::WriteUserDword(const std::string& keyPath, const std::string& name, DWORD value) {
+int CIESettings::WriteUserDword(const std::string& keyPath, const std::string& name, DWORD value) {
     unique_hkey key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath).c_str(), 0, KEY_READ | KEY_WRITE, key.addressof()) !=
         ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                   sizeof(value));
+        return kRegistryOpenFailed;
+    return RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                          sizeof(value)) == ERROR_SUCCESS
+               ? kOk
+               : kRegistryWriteFailed;
 }
 
 int CIESettings::CheckStatusBarScript() {
@@ -59,14 +61,14 @@ int CIESettings::CheckStatusBarScript() {
     return ReadUserDword(kInternetZoneKey, kStatusBarScriptValue) == 0 ? 1 : 0;
 }
 
-void CIESettings::AllowStatusBarScript() { WriteUserDword(kInternetZoneKey, kStatusBarScriptValue, 0); }
+int CIESettings::AllowStatusBarScript() { return WriteUserDword(kInternetZoneKey, kStatusBarScriptValue, 0); }
 
 int CIESettings::CheckSoftwareRendering() {
     if (GetIEMajorVersion() < kFirstIEWithSoftwareRendering) return 1;
     return ReadUserDword(kIEMainKey, kSoftwareRenderValue) == 1 ? 1 : 0;
 }
 
-void CIESettings::EnableSoftwareRendering() { WriteUserDword(kIEMainKey, kSoftwareRenderValue, 1); }
+int CIESettings::EnableSoftwareRendering() { return WriteUserDword(kIEMainKey, kSoftwareRenderValue, 1); }
 
 int CIESettings::CheckIE32BitTabs() {
     if (GetIEMajorVersion() < kFirstIEWith32BitTabs) return 1;
@@ -75,12 +77,13 @@ int CIESettings::CheckIE32BitTabs() {
     return QueryFindsValue(X86AppPathQueryCommand(), kX86AppPathValue) ? 1 : 0;
 }
 
-void CIESettings::EnableIE32BitTabs() {
+int CIESettings::EnableIE32BitTabs() {
     RunRegistryCommand(TabProcGrowthDeleteCommand(kUserRoot));
     RunRegistryCommand(TabProcGrowthDeleteCommand(kMachineRoot));
     // Without the 32-bit program files folder there is no sound path to write.
     std::string iexplore = Iexplore32Path();
     if (!iexplore.empty()) RunRegistryCommand(X86AppPathAddCommand(iexplore));
+    return CheckIE32BitTabs() == 1 ? kOk : kRegistryWriteFailed;
 }
 
 }  // namespace omni

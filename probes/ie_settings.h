@@ -21,16 +21,18 @@ public:
     unsigned GetIEMajorVersion();
     // The DWORD under HKCU, or 0 when the key or value is missing or not a REG_DWORD.
     DWORD ReadUserDword(const std::string& key, const std::string& name);
-    // Writes under HKCU when the key exists; a missing key is left missing.
-    void WriteUserDword(const std::string& key, const std::string& name, DWORD value);
+    // Writes under HKCU when the key exists; a missing key is left missing. 0, -22 when the key cannot
+    // be opened (or is missing), -23 when the write fails.
+    int WriteUserDword(const std::string& key, const std::string& name, DWORD value);
 
     int CheckStatusBarScript();
-    void AllowStatusBarScript();
+    int AllowStatusBarScript();
     int CheckSoftwareRendering();
-    void EnableSoftwareRendering();
+    int EnableSoftwareRendering();
     // Both run the system's REG command in the 64-bit view through the command runner.
     int CheckIE32BitTabs();
-    void EnableIE32BitTabs();
+    // 0 when the settings read as set afterwards, else -23: the runner says nothing of the commands' fate.
+    int EnableIE32BitTabs();
 };
 
 // The leading decimal number of a version text, cut at its first "."; 0 when it has none.

@@ -67,11 +67,17 @@ int CModuleBlockCheck::IsBlockedUnguarded() {
 int CModuleBlockCheck::UnblockUnguarded() {
     if (!identifiers_ || count_ <= 0) return 0;
     unique_hkey settings;
-    if (OpenKey(HKEY_CURRENT_USER, kAddonSettingsPath, settings) != ERROR_SUCCESS) return 0;
+    LONG opened = OpenKey(HKEY_CURRENT_USER, kAddonSettingsPath, settings);
+    if (opened == ERROR_FILE_NOT_FOUND) return 0;  // no records, nothing disabled
+    if (opened != ERROR_SUCCESS) return kCheckFailed;
     // A subkey that holds subkeys of its own would survive a plain delete and leave the add-on
-    // disabled, so the whole tree goes.
-    for (int i = 0; i < count_; ++i) DeleteRegistryTree(settings.get(), AddonIdText(identifiers_[i]));
-    return CloseReportingFailure(settings) ? 0 : kCheckFailed;
+    // disabled, so the whole tree goes. A record that stays means the add-on stays disabled.
+    bool cleared = true;
+    for (int i = 0; i < count_; ++i) {
+        LONG status = DeleteRegistryTree(settings.get(), AddonIdText(identifiers_[i]));
+        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) cleared = false;
+    }
+    return CloseReportingFailure(settings) && cleared ? 0 : kCheckFailed;
 }
 
 }  // namespace omni

@@ -18,8 +18,8 @@ public:
     // 1 when at least one identifier is disabled, 0 when none is (or there is none to check),
     // -1 when closing a key fails or anything else goes wrong.
     int IsBlocked();
-    // Removes the Settings subkey of every identifier; 0, or -1 as above. A subkey that cannot be
-    // removed is left as it is.
+    // Removes the Settings subkey of every identifier; 0, or -1 as above or when a subkey that exists
+    // could not be removed (it is left as it is).
     int Unblock();
 
     int count() const { return count_; }

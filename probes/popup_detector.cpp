@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "core/result_codes.h"
 #include "install/registry_key.h"
 #include "platform/text.h"
 #include "probes/file_version_info.h"
@@ -19,10 +20,10 @@ int CPopupDetector::GetPopupBlockerState() {
     return 1;
 }
 
-void CPopupDetector::TurnOffPopupBlocker() {
+int CPopupDetector::TurnOffPopupBlocker() {
     CRegistryKey key;
-    if (key.OpenWrite(HKEY_CURRENT_USER, kNewWindowsKey) != ERROR_SUCCESS) return;
-    key.SetString(kPopupMgrValue, "no");
+    if (key.OpenWrite(HKEY_CURRENT_USER, kNewWindowsKey) != ERROR_SUCCESS) return kRegistryOpenFailed;
+    return key.SetString(kPopupMgrValue, "no") == ERROR_SUCCESS ? kOk : kRegistryWriteFailed;
 }
 
 int CPopupDetector::EnumerateToolbars() {

@@ -23,8 +23,8 @@ public:
 
     // 1 on, 0 off; a missing key or value counts as on.
     int GetPopupBlockerState();
-    // Writes "PopupMgr" = "no" when the key exists; never creates it.
-    void TurnOffPopupBlocker();
+    // Writes "PopupMgr" = "no" when the key exists; never creates it. 0, -22 (no key), -23.
+    int TurnOffPopupBlocker();
     // Rebuilds the list from the registry; the number of entries.
     int EnumerateToolbars();
     // Entry 0..count-1 of the last enumeration; null outside that range.

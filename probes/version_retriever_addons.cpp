@@ -1,4 +1,5 @@
 // Add-on switch operations of the façade.
+#include "core/result_codes.h"
 #include "probes/flash_player_block_check.h"
 #include "probes/marklet_block_check.h"
 #include "probes/pre_approved_controls.h"
@@ -12,8 +13,7 @@ int CVersionRetriever::CheckFlashBlocked(int& blocked) {
 }
 
 int CVersionRetriever::UnblockFlash() {
-    CFlashPlayerBlockCheck().Unblock();  // a failed close changes nothing the page could act on
-    return 0;
+    return CFlashPlayerBlockCheck().Unblock() == 0 ? kOk : kRegistryWriteFailed;
 }
 
 int CVersionRetriever::CheckMarkletBlocked(int& blocked) {
@@ -22,8 +22,7 @@ int CVersionRetriever::CheckMarkletBlocked(int& blocked) {
 }
 
 int CVersionRetriever::UnblockMarklet() {
-    CMarkletBlockCheck().Unblock();
-    return 0;
+    return CMarkletBlockCheck().Unblock() == 0 ? kOk : kRegistryWriteFailed;
 }
 
 int CVersionRetriever::AddPreApprovedControls() { return omni::AddPreApprovedControls(registry_); }

@@ -12,9 +12,7 @@ int CVersionRetriever::CheckPopupBlocker(int& on) {
 }
 
 int CVersionRetriever::TurnOffPopupBlocker() {
-    CPopupDetector detector;
-    detector.TurnOffPopupBlocker();
-    return kOk;
+    return CPopupDetector().TurnOffPopupBlocker();
 }
 
 int CVersionRetriever::GetToolbarListText(std::string& text) {

@@ -22,30 +22,21 @@ int CVersionRetriever::CheckStatusBarScript(int& allowed) {
     return kOk;
 }
 
-int CVersionRetriever::AllowStatusBarScript() {
-    CIESettings().AllowStatusBarScript();
-    return kOk;
-}
+int CVersionRetriever::AllowStatusBarScript() { return CIESettings().AllowStatusBarScript(); }
 
 int CVersionRetriever::CheckSoftwareRendering(int& on) {
     on = CIESettings().CheckSoftwareRendering();
     return kOk;
 }
 
-int CVersionRetriever::EnableSoftwareRendering() {
-    CIESettings().EnableSoftwareRendering();
-    return kOk;
-}
+int CVersionRetriever::EnableSoftwareRendering() { return CIESettings().EnableSoftwareRendering(); }
 
 int CVersionRetriever::CheckIE32BitTabs(int& set) {
     set = CIESettings().CheckIE32BitTabs();
     return kOk;
 }
 
-int CVersionRetriever::EnableIE32BitTabs() {
-    CIESettings().EnableIE32BitTabs();
-    return kOk;
-}
+int CVersionRetriever::EnableIE32BitTabs() { return CIESettings().EnableIE32BitTabs(); }
 
 int CVersionRetriever::CheckWMPSRSAutoInsert(int& value) {
     value = 0;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "control/omniprobe_ids.h"
+#include "diagnosis/message_catalog.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "tests/support/scratch_folder.h"
@@ -101,6 +102,63 @@ TEST_F(ControlObject, SafetyOptionsAreAlwaysBothAndCannotBeSwitchedOff) {
     for (const SafetyRow& row : rows)
         EXPECT_EQ(safety->SetInterfaceSafetyOptions(*row.iid, row.mask, row.enabled), row.set)
             << "mask " << row.mask << " enabled " << row.enabled;
+}
+
+// Only the two options a page may ask for are known; any other bit is refused, alone or beside them.
+class UnsupportedSafetyBit : public ControlObject, public ::testing::WithParamInterface<int> {};
+
+TEST_P(UnsupportedSafetyBit, IsRefused) {
+    com_ptr<IObjectSafety> safety;
+    ASSERT_EQ(control_.query(safety, IID_IObjectSafety), S_OK);
+    const DWORD bit = 1u << GetParam();
+    EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, bit, bit), E_FAIL);
+    EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, bit | 3, bit | 3), E_FAIL);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryOtherBit, UnsupportedSafetyBit, ::testing::Range(2, 32));
+
+// Every code the control answers, with the catalogue entry its text comes from. An independent copy of
+// the table: a code that gives another code's text must show up here.
+struct CodeEntry {
+    long code;
+    UINT text;  // 0: "Undefined"
+};
+
+const CodeEntry kCodeEntries[] = {
+    {0, 223},    {-1, 208},   {-11, 209},  {-21, 210},  {-22, 211}, {-23, 232}, {-31, 212},  {-32, 213},
+    {-33, 214},  {-34, 215},  {-35, 103},  {-36, 254},  {-37, 255}, {-41, 218}, {-51, 219},  {-60, 216},
+    {-61, 217},  {-70, 220},  {-80, 221},  {-90, 222},  {-91, 207}, {-92, 228}, {-93, 230},  {-94, 231},
+    {-95, 233},  {-96, 235},  {-97, 240},  {-99, 241},  {-101, 259}, {-102, 267}, {-103, 285}, {-105, 290},
+    {-98, 0},    {-100, 0},   {-104000, 0}, {42, 0},
+};
+
+TEST_F(ControlObject, ErrorMessagesAreTheCataloguesTextsOfEachCodeInBothLanguages) {
+    const struct {
+        const wchar_t* lang;
+        LANGID language;
+    } languages[] = {{L"eng", kLangEnglish}, {L"kor", kLangKorean}};
+    for (const auto& language : languages) {
+        PutString(L"Lang", language.lang);
+        SetCatalogLanguage(language.language);
+        for (const CodeEntry& entry : kCodeEntries) {
+            VARIANT arg;
+            V_VT(&arg) = VT_I4;
+            V_I4(&arg) = entry.code;
+            unique_variant result;
+            ASSERT_EQ(Call(L"GetErrorMsg", DISPATCH_METHOD, &arg, 1, result.get()), S_OK);
+            ASSERT_EQ(V_VT(result.get()), VT_BSTR);
+            std::string expected = entry.text ? LoadMessage(entry.text) : "Undefined";
+            ASSERT_FALSE(expected.empty());
+            EXPECT_EQ(Narrow(V_BSTR(result.get())), expected) << "code " << entry.code;
+        }
+    }
+    // Windows 98 SE and Me only: the reboot advice is empty elsewhere.
+    VARIANT arg;
+    V_VT(&arg) = VT_I4;
+    V_I4(&arg) = 100;
+    unique_variant result;
+    ASSERT_EQ(Call(L"GetErrorMsg", DISPATCH_METHOD, &arg, 1, result.get()), S_OK);
+    EXPECT_EQ(Narrow(V_BSTR(result.get())), "");
 }
 
 TEST_F(ControlObject, ScriptSetterAcceptsOnlyLocalAndWebMode) {

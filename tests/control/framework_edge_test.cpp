@@ -1,9 +1,11 @@
-// What the framework does when a control's own code fails: the script engine gets an HRESULT,
-// never an exception, and the control stays usable.
+// What the framework does when a control's own code fails: a C++ exception becomes an HRESULT for the
+// script engine and the control stays usable; a structured exception ends the process rather than
+// leave a half-unwound call (with its windows and timers) behind.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <new>
 #include <stdexcept>
 
@@ -36,14 +38,14 @@ protected:
     HRESULT ExchangeProperties(fw::PropertyExchange&) override { return S_OK; }
 };
 
-TEST(FrameworkEdge, FaultsInMembersBecomeResultsAndTheControlCarriesOn) {
+TEST(FrameworkEdge, ExceptionsInMembersBecomeResultsAndTheControlCarriesOn) {
     com_ptr<IDispatch> control(static_cast<IDispatch*>(new FaultingControl()));
     struct Row {
         DISPID id;
         HRESULT expected;
     };
     const Row rows[] = {
-        {kThrows, E_UNEXPECTED}, {kRunsOutOfMemory, E_OUTOFMEMORY}, {kRaises, kControlFaulted}, {kAnswers, S_OK},
+        {kThrows, E_UNEXPECTED}, {kRunsOutOfMemory, E_OUTOFMEMORY}, {kAnswers, S_OK},
     };
     for (const Row& row : rows) {
         unique_variant result;
@@ -54,6 +56,21 @@ TEST(FrameworkEdge, FaultsInMembersBecomeResultsAndTheControlCarriesOn) {
         if (row.expected == S_OK) EXPECT_EQ(V_I4(result.get()), 42);
         else EXPECT_EQ(V_VT(result.get()), VT_EMPTY) << "member " << row.id;
     }
+}
+
+bool EndedWithTheFaultsCode(int status) { return static_cast<DWORD>(status) == 0xE0000001; }
+
+TEST(FrameworkEdgeDeathTest, AFaultInAMemberEndsTheProcessWithItsCode) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            com_ptr<IDispatch> control(static_cast<IDispatch*>(new FaultingControl()));
+            unique_variant result;
+            DISPPARAMS none = {};
+            control->Invoke(kRaises, IID_NULL, 0, DISPATCH_METHOD, &none, result.get(), nullptr, nullptr);
+            std::exit(0);  // reached only if the fault was swallowed
+        },
+        EndedWithTheFaultsCode, "");
 }
 
 }  // namespace

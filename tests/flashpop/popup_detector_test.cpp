@@ -80,10 +80,10 @@ TEST(PopupBlocker, TurningItOffAddsTheMissingValue) {
     EXPECT_EQ(CPopupDetector().GetPopupBlockerState(), 0);
 }
 
-TEST(PopupBlocker, TurningItOffCreatesNoKey) {
+TEST(PopupBlocker, TurningItOffCreatesNoKeyAndSaysSo) {
     RegistrySandbox sandbox;
     test::CreateKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer");
-    EXPECT_EQ(CVersionRetriever().TurnOffPopupBlocker(), kOk);
+    EXPECT_EQ(CVersionRetriever().TurnOffPopupBlocker(), kRegistryOpenFailed);
     EXPECT_FALSE(test::KeyPresent(HKEY_CURRENT_USER, kNewWindowsKey));
     EXPECT_EQ(CPopupDetector().GetPopupBlockerState(), 1);
 }

@@ -43,5 +43,13 @@ TEST(FaultShield, ShieldedHr_PassesTheResultOrAnswersFaulted) {
     EXPECT_EQ(ShieldedHr([]() -> HRESULT { throw 1; }), E_UNEXPECTED);
 }
 
+// A foreign control's fault inside a call of ours is still only that call's end, not the process's.
+TEST(FaultShield, AShieldedCallInsideOurOwnEdgeStillRecovers) {
+    bool recovered = false;
+    EndProcessOnFault([](void* context) { *static_cast<bool*>(context) = !CallShielded(Raises, nullptr); },
+                      &recovered);
+    EXPECT_TRUE(recovered);
+}
+
 }  // namespace
 }  // namespace omni

@@ -112,6 +112,14 @@ TEST_F(PageContainer, RetrieveWithoutWindowCreationAnswersNotInitialisedWithTheE
     EXPECT_EQ(page.out, std::string(kEmptyReport) + "\n-101");
 }
 
+// Before any Retrieve the facts come from the PC itself (64-bit Windows 7 with Internet Explorer 11 here).
+TEST_F(PageContainer, FactsBeforeTheFirstRetrieveComeFromThePc) {
+    CapturedProcess page = Page("", "document.write(Omniprobe.Is64bitOS() + ' ' + Omniprobe.IsIE10orAbove() + ' ' +"
+                                    " Omniprobe.GetIEVersion());\nclose(0);\n");
+    ASSERT_EQ(page.exitCode, 0u) << page.err;
+    EXPECT_EQ(page.out, "true true 11");
+}
+
 TEST_F(PageContainer, IeEventSyntaxBindsTheHandlerToo) {
     CapturedProcess page = Page("--no-window",
                                 "function Omniprobe::OnRetrieveComplete(text) { document.write('bound ' + text); }\n"

@@ -34,6 +34,7 @@ struct ModifyRow {
     int code;
     std::vector<unsigned> shown;
     int armed;
+    bool browserKeys = true;  // false: the keys the settings live in are missing, so nothing can be written
 };
 
 class ModifyKeys : public ::testing::TestWithParam<ModifyRow> {};
@@ -41,8 +42,11 @@ class ModifyKeys : public ::testing::TestWithParam<ModifyRow> {};
 TEST_P(ModifyKeys, RunWhatTheTableSaysAndNothingElse) {
     const ModifyRow& row = GetParam();
     RegistrySandbox sandbox;  // the settings rows write the current user's browser keys
-    CreateKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Main");
-    CreateKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\New Windows");
+    if (row.browserKeys) {
+        CreateKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Main");
+        CreateKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\New Windows");
+        CreateKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\3");
+    }
     FakeRunProbes run;
     FakeGradingProbes grading;
     CTotalInfo info(run, grading);
@@ -68,7 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
         ModifyRow{"PreapproveMsorundll", false, 30, "7.0.0.0", kAdminOnlyFeature, {}, 0},
         ModifyRow{"usESWrender", false, 30, "11.0.9600.0", kOk, {kSucceededText}, 1},
         ModifyRow{"IePopop", false, 30, "11.0.9600.0", kOk, {kSucceededText}, 1},
-        ModifyRow{"AllowStatusbarModifyByScript", false, 30, "11.0.9600.0", kOk, {kSucceededText}, 1}));
+        ModifyRow{"AllowStatusbarModifyByScript", false, 30, "11.0.9600.0", kOk, {kSucceededText}, 1},
+        // A setting that could not be written is no success: no message, no fresh report.
+        ModifyRow{"UseSWRender", false, 30, "11.0.9600.0", kRegistryOpenFailed, {}, 0, false},
+        ModifyRow{"IePopop", false, 30, "11.0.9600.0", kRegistryOpenFailed, {}, 0, false},
+        ModifyRow{"AllowStatusbarModifyByScript", false, 30, "11.0.9600.0", kRegistryOpenFailed, {}, 0, false}));
 
 }  // namespace
 }  // namespace omni::test

@@ -35,7 +35,7 @@ const char kSoftwareRenderValue[] = "UseSWRender";
 const char* const kSystemFiles[] = {"RepairOk.ocx", "RepairOk.ocx.log", "RepairFails.ocx", "RepairFails.ocx.log",
                                     "RepairNotDll.ocx", "RepairNoSource.ocx", "RepairDll.dll", "RepairDll.dll.log",
                                     "NotListed.ocx", "x.dll", "x.ocx", "b.ocx", "RepairWeb.ocx", "RepairWeb.ocx.log",
-                                    "RepairGone.ocx"};
+                                    "RepairGone.ocx", "RepairSlow.ocx", "RepairSlow.ocx.log"};
 
 std::string English(UINT id) {
     SetCatalogLanguage(kLangEnglish);
@@ -373,6 +373,55 @@ TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRetrieve) {
     PageRun run = Run("--param InstallMode=1 --param ServerURL=" + ContentServerUrl("slow") + scenario, script);
     EXPECT_EQ(run.out, "modify 0\nmodify 0\nevent full\nreturn 0\nevent full\nevents 2\n");
     EXPECT_EQ(run.boxes.size(), 2u);
+}
+
+// A page's own Retrieve inside the dialog of a running one is refused at once and fires nothing; the
+// running one and the re-diagnosis each deliver a whole report, in order.
+TEST_F(ModifySetting, RetrieveDuringARunningRetrieveIsBusyAndEveryReportIsWhole) {
+    ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
+    const std::string scenario = "repairs_nested/";
+    ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist2000.txt", "OrvaneText.dll 1.0.0.1\r\n" + std::string(12000, '\n')));
+    ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist98.txt", "OrvaneText.dll 1.0.0.1\r\n"));
+    ASSERT_TRUE(PublishContent(scenario + "Z3OCX/ocxlistz3.txt", "Marklet3Outer.ocx 1.0.0.5\r\n"));
+    ASSERT_TRUE(PublishContent(scenario + "Z4OCX/ocxlistz4.txt", "Marklet2.ocx 1.0.0.5\r\n"));
+    const std::string script =
+        "var n = 0;\n"
+        "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
+        "  n++;\n"
+        "  document.write('event ' + (XmlText.indexOf('<group class=\"dll\">') > 0 ? 'full' : 'empty') + '\\n');\n"
+        "  if (n == 2) window.setTimeout(function () { document.write('events ' + n + '\\n'); window.close(0); }, 3000);\n"
+        "}\n"
+        "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
+        "window.setTimeout(function () { document.write('nested ' + Omniprobe.Retrieve() + '\\n'); }, 300);\n"
+        "document.write('return ' + Omniprobe.Retrieve() + '\\n');\n";
+    PageRun run = Run("--param InstallMode=1 --param ServerURL=" + ContentServerUrl("slow") + scenario, script);
+    EXPECT_EQ(run.out, "modify 0\nnested -105\nevent full\nreturn 0\nevent full\nevents 2\n");
+}
+
+// The re-diagnosis armed by one repair waits for a later repair whose download dialog is still open, and
+// comes once, after that repair has returned.
+TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRepair) {
+    ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
+    const std::string scenario = "repairs_guard/";
+    ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist2000.txt", "OrvaneText.dll 1.0.0.1\r\n"));
+    ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist98.txt", "OrvaneText.dll 1.0.0.1\r\n"));
+    ASSERT_TRUE(PublishContent(scenario + "Z3OCX/ocxlistz3.txt", ""));
+    ASSERT_TRUE(PublishContent(scenario + "Z4OCX/ocxlistz4.txt", "RepairSlow.ocx 1.0.0.5\r\n"));
+    // Served slowly (1 KB per 100 ms): the component's dialog stays open for well over a second.
+    ASSERT_TRUE(PublishContent(scenario + "Z4OCX/RepairSlow.ocx", ReadBytes(TestBinFolder() + "\\regserver_standin.dll")));
+    const std::string script =
+        "var first = true, n = 0;\n"
+        "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
+        "  if (first) { first = false; return; }\n"
+        "  n++;\n"
+        "  document.write('event\\n');\n"
+        "}\n"
+        "Omniprobe.Retrieve();\n"
+        "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
+        "document.write('install ' + Omniprobe.InstallOcx('RepairSlow.ocx') + '\\n');\n"
+        "window.setTimeout(function () { document.write('events ' + n + '\\n'); window.close(0); }, 4000);\n";
+    PageRun run = Run("--param InstallMode=1 --param ServerURL=" + ContentServerUrl("slow") + scenario, script);
+    EXPECT_EQ(run.out, "modify 0\ninstall 0\nevent\nevents 1\n");
 }
 
 // --- Web mode: components and installers come from the content server

@@ -1,6 +1,7 @@
 // Status-bar script and software rendering, on a sandboxed registry.
 #include <gtest/gtest.h>
 
+#include "core/result_codes.h"
 #include "probes/ie_settings.h"
 #include "probes/version_retriever.h"
 #include "tests/support/registry_sandbox.h"
@@ -135,11 +136,11 @@ TEST(StatusBarScriptRepair, WritesZeroSoTheCheckPasses) {
     EXPECT_EQ(allowed, 1);
 }
 
-TEST(StatusBarScriptRepair, CreatesNoMissingZoneKey) {
+TEST(StatusBarScriptRepair, CreatesNoMissingZoneKeyAndSaysSo) {
     RegistrySandbox sandbox;
     InstallIE("8.0.6001.18702");
     test::CreateKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones");
-    EXPECT_EQ(CVersionRetriever().AllowStatusBarScript(), 0);
+    EXPECT_EQ(CVersionRetriever().AllowStatusBarScript(), kRegistryOpenFailed);
     EXPECT_FALSE(test::KeyPresent(HKEY_CURRENT_USER, kInternetZoneKey));
 }
 
@@ -185,10 +186,10 @@ TEST(SoftwareRenderingRepair, WritesOneSoTheCheckPasses) {
     EXPECT_EQ(on, 1);
 }
 
-TEST(SoftwareRenderingRepair, CreatesNoMissingMainKey) {
+TEST(SoftwareRenderingRepair, CreatesNoMissingMainKeyAndSaysSo) {
     RegistrySandbox sandbox;
     InstallIE("9.11.9600.17031");
-    EXPECT_EQ(CVersionRetriever().EnableSoftwareRendering(), 0);
+    EXPECT_EQ(CVersionRetriever().EnableSoftwareRendering(), kRegistryOpenFailed);
     EXPECT_FALSE(test::KeyPresent(HKEY_CURRENT_USER, kIEMainKey));
     EXPECT_FALSE(test::KeyPresent(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer"));
 }
@@ -212,8 +213,8 @@ TEST(UserDword, WritesIntoAnExistingKeyOnly) {
     RegistrySandbox sandbox;
     test::CreateKey(HKEY_CURRENT_USER, "Software\\Omni");
     CIESettings settings;
-    settings.WriteUserDword("Software\\Omni", "Number", 5);
-    settings.WriteUserDword("Software\\Omni\\Missing", "Number", 5);
+    EXPECT_EQ(settings.WriteUserDword("Software\\Omni", "Number", 5), kOk);
+    EXPECT_EQ(settings.WriteUserDword("Software\\Omni\\Missing", "Number", 5), kRegistryOpenFailed);
     DWORD value = 0;
     EXPECT_TRUE(test::ReadDword(HKEY_CURRENT_USER, "Software\\Omni", "Number", value));
     EXPECT_EQ(value, 5u);
