@@ -1,11 +1,12 @@
 // Diagnoses this PC, repairs one red item with the method its solution names, and writes the fresh
 // report the control sends about one second after the repair succeeded.
-// The address says which repair: "?Modify=UseSWRender" or "?InstallOcx=Quadrel.ocx".
-// (indent() comes from report_layout.js, included before this script.)
+// The address says which repair: "?Modify=UseSWRender" or "?InstallOcx=Quadrel.ocx", and then the form
+// of the fresh report as retrieve.js takes it: "&raw", "&summary" (with "&colour"), or one element per
+// line (indent() and summarize() come from report_layout.js and report_summary.js, included first).
 
-var query = location.search.substring(1);
-var method = query.substring(0, query.indexOf("="));
-var param = query.substring(query.indexOf("=") + 1);
+var asked = location.search.substring(1).split("&");
+var method = asked[0].substring(0, asked[0].indexOf("="));
+var param = asked[0].substring(asked[0].indexOf("=") + 1);
 var subject = "";
 var reports = 0;
 
@@ -27,6 +28,13 @@ function findItem(xml) {
     return "";
 }
 
+function isAsked(word) {
+    for (var i = 1; i < asked.length; i++) {
+        if (asked[i] == word) return true;
+    }
+    return false;
+}
+
 function describe(item) {
     return textOf(item, "subject") + ": " + (textOf(item, "resultcolor") == "000000" ? "black" : "red") +
            ", " + textOf(item, "resultmsg");
@@ -40,7 +48,9 @@ function Omniprobe_OnRetrieveComplete(XmlText) {
         window.status = "before: " + (item ? describe(item) : "no item offers " + method + "(" + param + ")");
         return;
     }
-    document.write(indent(XmlText));
+    if (isAsked("raw")) document.write(XmlText + "\n");
+    else if (isAsked("summary")) document.write(summarize(XmlText, Omniprobe.Lang, isAsked("colour")));
+    else document.write(indent(XmlText));
     window.status = "after: " + describe(item);
     window.close(0);
 }

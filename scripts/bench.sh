@@ -7,10 +7,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 n="${1:-7}"
 out="$(mktemp)"
 trap 'rm -f "$out"' EXIT
-bash "$root/tools/run-on-demo-pc.sh" "diagnosis_benchmark omniprobe_page omniprobe_ocx" diagnosis_benchmark.exe "$n" \
+bash "$root/tools/run-on-demo-pc.sh" --phase measuring diagnosis_benchmark.exe "$n" \
     | tee "$out"
 page="Z:$(printf '%s' "$root/benchmarks/retrieve_timing.js" | tr / '\\')"
-bash "$root/tools/run-on-demo-pc.sh" "omniprobe_page omniprobe_ocx" omniprobe_page.exe --timeout 600000 \
+bash "$root/tools/run-on-demo-pc.sh" --phase measuring omniprobe_page.exe --timeout 600000 \
     --param InstallMode=0 --param Lang=eng --query "?$n" "$page" | tee -a "$out"
 awk '/^median Run \+ BuildReport:/ {d = $(NF-1)} /^median Retrieve to event:/ {r = $(NF-1)}
      END { if (d > 0 && r > 0) printf "ratio Retrieve / (Run + BuildReport): %.2f (target at most 1.20)\n", r / d }' "$out"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs, on a fresh Debian 12 machine (as root), everything the build and the tests need.
-# Idempotent: a second run installs nothing.
+# Idempotent: a second run installs nothing. --missing lists the packages it would install, one a line.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 
@@ -14,17 +14,34 @@ installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install o
 
 missing=()
 for p in "${need[@]}"; do installed "$p" || missing+=("$p"); done
+# ESLint and the browser driver of the page's tests come from npm, with the machine's Node.js;
+# Debian's Node.js stands in where the machine has none.
+command -v npm >/dev/null 2>&1 || missing+=(nodejs npm)
+
+# Some virtual machines run 64-bit user code only: a 32-bit ELF (the loader of 32-bit Wine)
+# fails with "Exec format error". There, 32-bit Linux code runs under qemu's user-mode emulator,
+# registered for i386 ELF files. qemu 10 (bookworm-backports) is the version tried here.
+qemu_missing() {
+    ! { [ -x /usr/bin/qemu-i386-static ] && qemu-i386-static --version | grep -q 'version 10'; }
+}
+
+if [ "${1:-}" = "--missing" ]; then
+    [ ${#missing[@]} -eq 0 ] || printf '%s\n' "${missing[@]}"
+    # Known only once Wine is there; otherwise the installation finds out.
+    if installed wine32:i386 && ! /usr/lib/wine/wine --version >/dev/null 2>&1 && qemu_missing; then
+        echo qemu-user-static
+    fi
+    exit 0
+fi
+
 if [ ${#missing[@]} -gt 0 ]; then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
     apt-get update -q
     apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# Some virtual machines run 64-bit user code only: a 32-bit ELF (the loader of 32-bit Wine)
-# fails with "Exec format error". There, 32-bit Linux code runs under qemu's user-mode emulator,
-# registered for i386 ELF files. qemu 10 (bookworm-backports) is the version tried here.
 if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    if ! [ -x /usr/bin/qemu-i386-static ] || ! qemu-i386-static --version | grep -q 'version 10'; then
+    if qemu_missing; then
         if ! [ -f /etc/apt/sources.list.d/omniprobe-backports.sources ]; then
             cat > /etc/apt/sources.list.d/omniprobe-backports.sources <<'SRC'
 Types: deb
@@ -43,10 +60,4 @@ SRC
             > /proc/sys/fs/binfmt_misc/register
     fi
     /usr/lib/wine/wine --version >/dev/null
-fi
-
-# ESLint and the browser driver of the page's tests come from npm, with the machine's Node.js;
-# Debian's Node.js stands in where the machine has none.
-if ! command -v npm >/dev/null 2>&1; then
-    apt-get install -y -q --no-install-recommends nodejs npm
 fi

@@ -32,6 +32,32 @@ std::string ExamplePage() {
     return "\"" + SourceFile("examples/report_layout.js") + "\" \"" + SourceFile("examples/retrieve.js") + "\"";
 }
 
+// The example page with both scripts it may include, as the run command gives them.
+std::string ExamplePageWithSummary() {
+    return "\"" + SourceFile("examples/report_layout.js") + "\" \"" + SourceFile("examples/report_summary.js") +
+           "\" \"" + SourceFile("examples/retrieve.js") + "\"";
+}
+
+// A report's text on one line, as the summary shows it: blanks and line breaks collapse into one blank.
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n';
+        if (!blank) line += c;
+        else if (!line.empty() && line.back() != ' ') line += ' ';
+    }
+    if (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t begin = 0;
+    for (size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1)
+        lines.push_back(text.substr(begin, end - begin));
+    return lines;
+}
+
 // Every item of a report as one line: group, subject, colour, verdict and offered repair.
 std::vector<std::string> ItemRows(const ParsedReport& report) {
     std::vector<std::string> rows;
@@ -102,6 +128,71 @@ TEST_F(PageContainer, ExamplePageLaysTheReportOutAsTheConsoleHostDoes) {
     ASSERT_EQ(host.exitCode, 0u) << host.err;
     EXPECT_EQ(page.out, host.out);
 }
+
+struct SummaryRow {
+    const char* lang;
+    const char* count;   // the count line, with {red} and {total}
+    const char* repair;  // the label of a repair whose solution has none
+};
+
+class SummaryOfARealReport : public PageContainer, public ::testing::WithParamInterface<SummaryRow> {};
+
+// The summary lists every item of the report the page received, by group, marked "ok" or "!!", and under
+// each red item the repair the page offers; the count line and the header come from the same report.
+TEST_P(SummaryOfARealReport, ListsTheItemsAndRepairsOfTheRawReport) {
+    const SummaryRow& row = GetParam();
+    const std::string page = std::string("--param InstallMode=0 --param Lang=") + row.lang + " " + ExamplePageWithSummary();
+    CapturedProcess raw = Page("--query raw " + page);
+    CapturedProcess summary = Page("--query summary " + page);
+    ASSERT_EQ(raw.exitCode, 0u) << raw.err;
+    ASSERT_EQ(summary.exitCode, 0u) << summary.err;
+    ParsedReport report = ParseReportText(raw.out);
+    ASSERT_TRUE(report.ok) << raw.out;
+
+    std::vector<std::string> expected;
+    int red = 0, total = 0;
+    for (const std::string& group : report.GroupClasses())
+        for (const ParsedNode* item : report.Items(group)) {
+            const bool isRed = item->ChildText("resultcolor") != "000000";
+            total++;
+            expected.push_back(std::string(isRed ? "  !! " : "  ok ") + OneLine(item->ChildText("subject")) + ": " +
+                               OneLine(item->ChildText("resultmsg")));
+            if (!isRed) continue;
+            red++;
+            const ParsedNode* solution = item->Element("solutionmsg");
+            ASSERT_NE(solution, nullptr);
+            std::string label = OneLine(solution->text);
+            expected.push_back("     -> " + (label.empty() ? row.repair : label) + ": " + solution->Attribute("value") +
+                               "(\"" + solution->Attribute("param") + "\")");
+        }
+    ASSERT_GT(red, 0) << "the run command's PC has red items";
+
+    std::vector<std::string> listed, header;
+    for (const std::string& line : Lines(summary.out)) {
+        if (line.rfind("  ok ", 0) == 0 || line.rfind("  !! ", 0) == 0 || line.rfind("     -> ", 0) == 0)
+            listed.push_back(line);
+        else if (listed.empty())
+            header.push_back(line);
+    }
+    EXPECT_EQ(listed, expected) << summary.out;
+
+    std::string count = row.count;
+    count.replace(count.find("{red}"), 5, std::to_string(red));
+    count.replace(count.find("{total}"), 7, std::to_string(total));
+    std::string top;
+    for (const std::string& line : header) top += line + "\n";
+    EXPECT_NE(top.find("\n" + count + "\n"), std::string::npos) << top;
+    for (const ParsedNode* item : report.Items("basic"))  // Windows, the browser and the players
+        EXPECT_NE(top.find(OneLine(item->ChildText("lenvmsg"))), std::string::npos) << top;
+    // Not asked for colour (the run command asks only when its output is a terminal): no escape codes.
+    EXPECT_EQ(summary.out.find('\x1b'), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(EnglishAndKorean, SummaryOfARealReport,
+                         ::testing::Values(SummaryRow{"eng", "{red} of {total} items need attention.", "Repair"},
+                                           SummaryRow{"kor", u8"{total}개 항목 중 {red}개 항목에 조치가 필요합니다.",
+                                                      u8"조치하기"}),
+                         [](const ::testing::TestParamInfo<SummaryRow>& info) { return std::string(info.param.lang); });
 
 TEST_F(PageContainer, RetrieveWithoutWindowCreationAnswersNotInitialisedWithTheEmptyReport) {
     CapturedProcess page = Page("--no-window --param Lang=eng",
