@@ -23,7 +23,8 @@ std::function<std::optional<std::string>(const char*)> Parameters(const httplib:
 }
 
 void Json(httplib::Response& response, const nlohmann::json& json) {
-    response.set_content(json.dump(), kJson);
+    // The service stores only UTF-8, but a database shared with other writers may hold other bytes.
+    response.set_content(json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), kJson);
 }
 
 const char* StatusText(int status) {
