@@ -1,6 +1,7 @@
 // omniprobe-desk: receives the reports that SendInformation posts, keeps them in SQLite or PostgreSQL,
 // and shows them to the desk on a dashboard behind its login.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/socket.h>
 
 #include <atomic>
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include <httplib.h>
+#include <openssl/crypto.h>
 
 #include "http_routes.h"
 #include "intake.h"
@@ -83,6 +85,8 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
+    // Reports describe people's PCs: the database file and its log are for the service's user alone.
+    umask(077);
     std::unique_ptr<Storage> storage;
     try {
         storage = OpenStorage(options.db);
@@ -91,8 +95,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     const bool generated = options.password.empty();
-    const std::string password = generated ? GeneratePassword() : options.password;
+    std::string password = generated ? GeneratePassword() : options.password;
     Login login(password, options.loginFailuresPerMinute);
+    // From here on only the hash is kept: the texts are wiped, and the variable leaves the environment.
+    OPENSSL_cleanse(options.password.data(), options.password.size());
+    options.password.clear();
+    unsetenv("OMNI_DESK_PASSWORD");
+    if (!generated) {
+        OPENSSL_cleanse(password.data(), password.size());
+        password.clear();
+    }
     Intake intake(*storage, options.bodyLimit, options.postsPerMinute);
     Retention retention(*storage, options.retentionDays);
 
@@ -139,6 +151,8 @@ int main(int argc, char** argv) {
     else std::printf("omniprobe-desk: login: user desk, password from OMNI_DESK_PASSWORD\n");
     std::printf("omniprobe-desk: storage: %s\n", PrintableDatabase(options.db).c_str());
     std::fflush(stdout);
+    OPENSSL_cleanse(password.data(), password.size());
+    password.clear();
 
     std::thread stopper([&server, stopSignals] {
         int signal = 0;
