@@ -114,8 +114,8 @@ void DeskRoutes::Receive(const httplib::Request& request, httplib::Response& res
     if (outcome.status == 429) response.set_header("Retry-After", "60");
     response.set_content(IntakePage(outcome, intake_.bodyLimit()), kHtml);
     if (outcome.result == IntakeResult::Stored)
-        std::printf("report %lld stored: from %s, ticket \"%s\", lang \"%s\"\n", static_cast<long long>(outcome.id),
-                    post.sender.c_str(), post.ticket.c_str(), outcome.korean ? "kor" : "eng");
+        std::printf("report %lld stored: from %s, ticket \"%s\", answered in %s\n", static_cast<long long>(outcome.id),
+                    post.sender.c_str(), post.ticket.c_str(), outcome.korean ? "Korean" : "English");
     else
         std::printf("report from %s refused: %d\n", post.sender.c_str(), outcome.status);
     std::fflush(stdout);
