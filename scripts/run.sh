@@ -10,6 +10,8 @@
 #   --repair-setting  repair a red setting: Modify("UseSWRender"), then the fresh report one second later
 #   --repair-ocx      web mode: InstallOcx("Quadrel.ocx") from the content server, then the fresh report
 #   --host    run the console host instead (no control, no page); the remaining options go to it
+#   --send    the page sends the report with SendInformation to the desk's receiver, started for the run,
+#             and what it stored is printed (--send --korean for the Korean report)
 # The summary shows red items in colour when standard output is a terminal (and NO_COLOR is not set).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -17,6 +19,7 @@ if [ "${1:-}" = "--host" ]; then
     shift
     exec bash "$root/tools/run-on-demo-pc.sh" omniprobe_host.exe "$@"
 fi
+case " $* " in *" --send "*) exec bash "$root/tools/send-to-desk.sh" "$@" ;; esac
 lang=eng mode=0 form=summary page=retrieve.js repair="" web=() accept=() phase=diagnosing
 for arg in "$@"; do
     case "$arg" in

@@ -1,0 +1,21 @@
+// The API's answers: reports as JSON objects, the red summary, and the list as CSV.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "storage.h"
+
+namespace omni::desk {
+
+// id, ticket, received (ISO 8601), lang, sender, items, red.
+nlohmann::json ReportJson(const ReportRow& row);
+// The same plus xml and ie_addons, exactly as received.
+nlohmann::json ReportDetailJson(const ReportDetail& detail);
+nlohmann::json SummaryJson(const std::vector<RedCount>& counts);
+// RFC 4180, with a header line; a cell that a spreadsheet would run as a formula starts with "'".
+std::string ReportsCsv(const std::vector<ReportRow>& rows);
+
+}  // namespace omni::desk

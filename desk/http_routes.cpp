@@ -1,0 +1,199 @@
+#include "http_routes.h"
+
+#include <cstdio>
+
+#include "api_json.h"
+#include "pages.h"
+#include "report_filter.h"
+#include "static_assets.h"
+#include "time_text.h"
+
+namespace omni::desk {
+
+namespace {
+
+const char kHtml[] = "text/html; charset=utf-8";
+const char kJson[] = "application/json; charset=utf-8";
+
+std::function<std::optional<std::string>(const char*)> Parameters(const httplib::Request& request) {
+    return [&request](const char* name) -> std::optional<std::string> {
+        if (!request.has_param(name)) return std::nullopt;
+        return request.get_param_value(name);
+    };
+}
+
+void Json(httplib::Response& response, const nlohmann::json& json) {
+    // The service stores only UTF-8, but a database shared with other writers may hold other bytes.
+    response.set_content(json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), kJson);
+}
+
+const char* StatusText(int status) {
+    switch (status) {
+    case 400: return "Bad request";
+    case 404: return "Not found";
+    case 405: return "Method not allowed";
+    case 413: return "Too large";
+    case 414: return "Address too long";
+    default: return "Error";
+    }
+}
+
+void JsonError(httplib::Response& response, int status, const std::string& error) {
+    response.status = status;
+    Json(response, {{"error", error}});
+}
+
+}  // namespace
+
+void DeskRoutes::Install(httplib::Server& server) {
+    using namespace std::placeholders;
+    server.Post("/report", [this](const httplib::Request& q, httplib::Response& r, const httplib::ContentReader& c) {
+        Receive(q, r, c);
+    });
+    server.Get("/", [this](const httplib::Request& q, httplib::Response& r) { Dashboard(q, r); });
+    server.Post("/login", [this](const httplib::Request& q, httplib::Response& r) { LogIn(q, r); });
+    server.Post("/logout", [this](const httplib::Request& q, httplib::Response& r) { LogOut(q, r); });
+    server.Get("/api/reports", [this](const httplib::Request& q, httplib::Response& r) { Reports(q, r, false); });
+    server.Get("/api/reports\\.csv", [this](const httplib::Request& q, httplib::Response& r) { Reports(q, r, true); });
+    server.Get("/api/reports/([0-9]{1,18})", [this](const httplib::Request& q, httplib::Response& r) { Report(q, r); });
+    server.Get("/api/summary", [this](const httplib::Request& q, httplib::Response& r) { Summary(q, r); });
+    // The script and style hold no report: the login page uses the style before anyone has logged in.
+    server.Get("/static/(dashboard\\.(?:js|css))", [](const httplib::Request& q, httplib::Response& r) {
+        const std::string name = q.matches[1];
+        r.set_content(std::string(*StaticAsset(name)),
+                      name.size() > 3 && name.substr(name.size() - 3) == ".js" ? "text/javascript; charset=utf-8"
+                                                                               : "text/css; charset=utf-8");
+    });
+    server.set_error_handler([this](const httplib::Request&, httplib::Response& response) {
+        if (!response.body.empty()) return;
+        if (response.status == 413) {  // refused on its length before any handler ran
+            IntakeOutcome outcome;
+            outcome.result = IntakeResult::TooLarge;
+            response.set_content(IntakePage(outcome, intake_.bodyLimit()), kHtml);
+        } else {
+            response.set_content(ErrorPage(response.status, StatusText(response.status)), kHtml);
+        }
+    });
+    server.set_exception_handler([](const httplib::Request& request, httplib::Response& response, std::exception_ptr error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "omniprobe-desk: %s %s failed: %s\n", request.method.c_str(), request.path.c_str(), e.what());
+        } catch (...) {
+            std::fprintf(stderr, "omniprobe-desk: %s %s failed\n", request.method.c_str(), request.path.c_str());
+        }
+        response.status = 500;
+        response.set_content(ErrorPage(500, "The desk could not do that"), kHtml);
+    });
+    // Nothing the desk serves is to be framed, sniffed, cached or to run scripts from elsewhere.
+    server.set_default_headers({{"Content-Security-Policy", "default-src 'self'; frame-ancestors 'none'; form-action 'self'"},
+                                {"X-Content-Type-Options", "nosniff"},
+                                {"Referrer-Policy", "no-referrer"},
+                                {"Cache-Control", "no-store"}});
+}
+
+void DeskRoutes::Receive(const httplib::Request& request, httplib::Response& response,
+                         const httplib::ContentReader& reader) {
+    Incoming post;
+    post.sender = request.remote_addr;
+    post.ticket = request.get_param_value("ticket");
+    // Read up to one byte past the limit: enough to know it is too large.
+    const bool read = reader([&](const char* data, size_t length) {
+        post.body.append(data, std::min(length, intake_.bodyLimit() + 1 - post.body.size()));
+        return post.body.size() <= intake_.bodyLimit();
+    });
+    // The library refuses a Content-Length over the limit itself (413) and skips that body.
+    post.overLimit = response.status == 413 || post.body.size() > intake_.bodyLimit();
+    if (!read && !post.overLimit) {
+        response.status = 400;  // the body broke off
+        return;
+    }
+    post.receivedMs = NowMs();
+    const IntakeOutcome outcome = intake_.Receive(post);
+    response.status = outcome.status;
+    if (outcome.status == 429) response.set_header("Retry-After", "60");
+    response.set_content(IntakePage(outcome, intake_.bodyLimit()), kHtml);
+    if (outcome.result == IntakeResult::Stored)
+        std::printf("report %lld stored: from %s, ticket \"%s\", answered in %s\n", static_cast<long long>(outcome.id),
+                    post.sender.c_str(), post.ticket.c_str(), outcome.korean ? "Korean" : "English");
+    else
+        std::printf("report from %s refused: %d\n", post.sender.c_str(), outcome.status);
+    std::fflush(stdout);
+}
+
+// A page answers a missing or wrong login with the login form, the API with a Basic challenge.
+bool DeskRoutes::Allowed(const httplib::Request& request, httplib::Response& response, bool page) {
+    const std::string cookie = request.get_header_value("Cookie");
+    const Access access = login_.Check(request.get_header_value("Authorization"), cookie, request.remote_addr, NowMs());
+    if (access == Access::Allowed) return true;
+    if (access == Access::Throttled) {
+        response.status = 429;
+        response.set_header("Retry-After", "60");
+    } else {
+        response.status = 401;
+        if (!page && CookieValue(cookie, kSessionCookie).empty())
+            response.set_header("WWW-Authenticate", "Basic realm=\"Omniprobe desk\", charset=\"UTF-8\"");
+    }
+    if (page) response.set_content(LoginPage(access == Access::Throttled ? "Too many failed logins: wait a minute." : ""), kHtml);
+    else JsonError(response, response.status, access == Access::Throttled ? "too many failed logins" : "login required");
+    return false;
+}
+
+void DeskRoutes::Dashboard(const httplib::Request& request, httplib::Response& response) {
+    if (!Allowed(request, response, true)) return;
+    response.set_content(std::string(*StaticAsset("dashboard.html")), kHtml);
+}
+
+void DeskRoutes::LogIn(const httplib::Request& request, httplib::Response& response) {
+    std::string token;
+    const Access access = login_.Open(request.get_param_value("user"), request.get_param_value("password"),
+                                      request.remote_addr, NowMs(), token);
+    if (access != Access::Allowed) {
+        response.status = access == Access::Throttled ? 429 : 401;
+        response.set_content(LoginPage(access == Access::Throttled ? "Too many failed logins: wait a minute."
+                                                                   : "Wrong user or password."),
+                             kHtml);
+        return;
+    }
+    response.set_header("Set-Cookie", std::string(kSessionCookie) + "=" + token + "; Path=/; HttpOnly; SameSite=Strict" +
+                                          (https_ ? "; Secure" : ""));
+    response.set_redirect("/", 303);
+}
+
+void DeskRoutes::LogOut(const httplib::Request& request, httplib::Response& response) {
+    login_.Close(request.get_header_value("Cookie"));
+    response.set_header("Set-Cookie", std::string(kSessionCookie) + "=; Path=/; Max-Age=0; HttpOnly; SameSite=Strict");
+    response.set_redirect("/", 303);
+}
+
+void DeskRoutes::Reports(const httplib::Request& request, httplib::Response& response, bool csv) {
+    if (!Allowed(request, response, false)) return;
+    ReportFilter filter;
+    if (auto error = ReadReportFilter(Parameters(request), csv ? kMaxListLimit : 100, filter))
+        return JsonError(response, 400, *error);
+    const std::vector<ReportRow> rows = storage_.List(filter);
+    if (csv) {
+        response.set_header("Content-Disposition", "attachment; filename=\"omniprobe-reports.csv\"");
+        response.set_content(ReportsCsv(rows), "text/csv; charset=utf-8");
+        return;
+    }
+    nlohmann::json list = nlohmann::json::array();
+    for (const ReportRow& row : rows) list.push_back(ReportJson(row));
+    Json(response, list);
+}
+
+void DeskRoutes::Report(const httplib::Request& request, httplib::Response& response) {
+    if (!Allowed(request, response, false)) return;
+    const std::optional<ReportDetail> found = storage_.Find(std::stoll(request.matches[1]));
+    if (!found) return JsonError(response, 404, "no such report");
+    Json(response, ReportDetailJson(*found));
+}
+
+void DeskRoutes::Summary(const httplib::Request& request, httplib::Response& response) {
+    if (!Allowed(request, response, false)) return;
+    std::optional<int64_t> from, to;
+    if (auto error = ReadPeriod(Parameters(request), from, to)) return JsonError(response, 400, *error);
+    Json(response, SummaryJson(storage_.RedSummary(from, to)));
+}
+
+}  // namespace omni::desk

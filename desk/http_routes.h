@@ -1,0 +1,34 @@
+// The thin HTTP layer: each handler reads the request, calls one plain function and writes the answer.
+#pragma once
+
+#include <httplib.h>
+
+#include "intake.h"
+#include "login.h"
+#include "storage.h"
+
+namespace omni::desk {
+
+class DeskRoutes {
+public:
+    DeskRoutes(Storage& storage, Intake& intake, Login& login, bool https)
+        : storage_(storage), intake_(intake), login_(login), https_(https) {}
+    void Install(httplib::Server& server);
+
+private:
+    void Receive(const httplib::Request& request, httplib::Response& response, const httplib::ContentReader& reader);
+    bool Allowed(const httplib::Request& request, httplib::Response& response, bool page);
+    void Dashboard(const httplib::Request& request, httplib::Response& response);
+    void LogIn(const httplib::Request& request, httplib::Response& response);
+    void LogOut(const httplib::Request& request, httplib::Response& response);
+    void Reports(const httplib::Request& request, httplib::Response& response, bool csv);
+    void Report(const httplib::Request& request, httplib::Response& response);
+    void Summary(const httplib::Request& request, httplib::Response& response);
+
+    Storage& storage_;
+    Intake& intake_;
+    Login& login_;
+    const bool https_;
+};
+
+}  // namespace omni::desk

@@ -1,0 +1,96 @@
+#include "login.h"
+
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
+
+namespace omni::desk {
+
+namespace {
+
+constexpr int64_t kSessionIdleMs = 12LL * 3600 * 1000;
+
+std::optional<std::string> Base64(const std::string& text) {
+    if (text.empty() || text.size() % 4 != 0 || text.size() > 4096) return std::nullopt;
+    std::string bytes(text.size() / 4 * 3, '\0');
+    const int n = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
+                                  reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+    if (n < 0) return std::nullopt;
+    size_t padding = 0;
+    for (size_t i = text.size(); i > 0 && text[i - 1] == '='; --i) ++padding;
+    bytes.resize(n - padding);
+    return bytes;
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && CRYPTO_memcmp(a.data(), b.data(), a.size()) == 0;
+}
+
+}  // namespace
+
+std::string CookieValue(const std::string& header, const std::string& name) {
+    size_t start = 0;
+    while (start < header.size()) {
+        size_t end = header.find(';', start);
+        if (end == std::string::npos) end = header.size();
+        size_t first = header.find_first_not_of(' ', start);
+        if (first < end && header.compare(first, name.size() + 1, name + "=") == 0)
+            return header.substr(first + name.size() + 1, end - first - name.size() - 1);
+        start = end + 1;
+    }
+    return "";
+}
+
+Login::Login(const std::string& password, int failuresPerMinute) : hash_(password), failures_(failuresPerMinute) {}
+
+Access Login::Verify(const std::string& user, const std::string& password, const std::string& address, int64_t nowMs) {
+    if (!failures_.HasRoom(address, nowMs)) return Access::Throttled;
+    const bool matches = hash_.Matches(password);  // computed for every user name, so timing tells nothing
+    if (SameText(user, kDeskUser) && matches) return Access::Allowed;
+    failures_.Allow(address, nowMs);
+    return Access::Refused;
+}
+
+bool Login::SessionValid(const std::string& cookie, int64_t nowMs) {
+    const std::string token = CookieValue(cookie, kSessionCookie);
+    if (token.empty()) return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    auto it = sessions_.find(token);
+    if (it == sessions_.end()) return false;
+    if (nowMs - it->second > kSessionIdleMs) {
+        sessions_.erase(it);
+        return false;
+    }
+    it->second = nowMs;
+    return true;
+}
+
+Access Login::Check(const std::string& authorization, const std::string& cookie, const std::string& address,
+                    int64_t nowMs) {
+    if (!authorization.empty()) {
+        if (authorization.compare(0, 6, "Basic ") != 0) return Access::Refused;
+        const std::optional<std::string> pair = Base64(authorization.substr(6));
+        const size_t colon = pair ? pair->find(':') : std::string::npos;
+        if (colon == std::string::npos) return Access::Refused;
+        return Verify(pair->substr(0, colon), pair->substr(colon + 1), address, nowMs);
+    }
+    return SessionValid(cookie, nowMs) ? Access::Allowed : Access::Refused;
+}
+
+Access Login::Open(const std::string& user, const std::string& password, const std::string& address, int64_t nowMs,
+                   std::string& token) {
+    const Access access = Verify(user, password, address, nowMs);
+    if (access != Access::Allowed) return access;
+    token = RandomHex(32);
+    std::lock_guard<std::mutex> hold(lock_);
+    for (auto it = sessions_.begin(); it != sessions_.end();)
+        it = nowMs - it->second > kSessionIdleMs ? sessions_.erase(it) : std::next(it);
+    sessions_[token] = nowMs;
+    return Access::Allowed;
+}
+
+void Login::Close(const std::string& cookie) {
+    std::lock_guard<std::mutex> hold(lock_);
+    sessions_.erase(CookieValue(cookie, kSessionCookie));
+}
+
+}  // namespace omni::desk

@@ -1,0 +1,42 @@
+// The embedded storage: one SQLite file in WAL mode, synchronous commits, one connection behind a lock.
+#pragma once
+
+#include <mutex>
+#include <string>
+
+#include <sqlite3.h>
+
+#include "storage.h"
+
+namespace omni::desk {
+
+struct SqliteCloser {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using unique_sqlite = std::unique_ptr<sqlite3, SqliteCloser>;
+using unique_statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+class SqliteStorage : public Storage {
+public:
+    explicit SqliteStorage(const std::string& path);
+    int64_t Add(const NewReport& report) override;
+    std::vector<ReportRow> List(const ReportFilter& filter) override;
+    std::optional<ReportDetail> Find(int64_t id) override;
+    std::vector<RedCount> RedSummary(std::optional<int64_t> fromMs, std::optional<int64_t> toMs) override;
+    int64_t DeleteBefore(int64_t ms) override;
+    int64_t Count() override;
+
+private:
+    sqlite3_stmt* Prepared(unique_statement& slot, const char* sql);
+    void Execute(const char* sql);
+
+    std::mutex lock_;
+    unique_sqlite db_;
+    unique_statement begin_, commit_, rollback_, insertReport_, insertItem_, list_, find_, summary_, deleteItems_,
+        deleteReports_, count_;
+};
+
+}  // namespace omni::desk

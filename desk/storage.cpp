@@ -1,0 +1,14 @@
+#include "storage.h"
+
+#include "postgres_storage.h"
+#include "sqlite_storage.h"
+
+namespace omni::desk {
+
+std::unique_ptr<Storage> OpenStorage(const std::string& address) {
+    if (address.rfind("postgresql://", 0) == 0 || address.rfind("postgres://", 0) == 0)
+        return std::make_unique<PostgresStorage>(address);
+    return std::make_unique<SqliteStorage>(address);
+}
+
+}  // namespace omni::desk

@@ -1,0 +1,91 @@
+#include "desk_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace omni::desk::test {
+
+std::string DeskBinary() {
+    if (const char* binary = std::getenv("OMNI_DESK_BINARY"); binary && *binary) return binary;
+    char self[PATH_MAX] = {};
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    return std::filesystem::path(std::string(self, n > 0 ? n : 0)).parent_path() / "omniprobe-desk";
+}
+
+DeskProcess::DeskProcess(const std::vector<std::string>& args, const std::string& password, const std::string& log) {
+    std::vector<std::string> argv = {DeskBinary(), "--port", "0"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> cargv;
+    for (std::string& a : argv) cargv.push_back(a.data());
+    cargv.push_back(nullptr);
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        if (std::string(*e).rfind("OMNI_DESK_", 0) != 0) env.push_back(*e);
+    if (!password.empty()) env.push_back("OMNI_DESK_PASSWORD=" + password);
+    std::vector<char*> cenv;
+    for (std::string& e : env) cenv.push_back(e.data());
+    cenv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    const int spawned = posix_spawn(&pid_, cargv[0], &actions, nullptr, cargv.data(), cenv.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) throw std::runtime_error("cannot start " + argv[0]);
+    // The banner ends with the storage line; the address is in the first.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;  // it ended: the banner says why
+            break;
+        }
+        std::ifstream in(log);
+        banner_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (banner_.find("storage:") != std::string::npos && banner_.back() == '\n') break;
+        usleep(20000);
+    }
+    std::smatch m;
+    if (!std::regex_search(banner_, m, std::regex("dashboard at https?://[^:]+:([0-9]+)/"))) {
+        Kill(SIGKILL);
+        throw std::runtime_error("omniprobe-desk did not start: " + banner_);
+    }
+    port_ = std::stoi(m[1]);
+}
+
+void DeskProcess::Kill(int signal) {
+    if (pid_ <= 0) return;
+    ::kill(pid_, signal);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+DeskProcess::~DeskProcess() {
+    Kill(SIGTERM);
+}
+
+ScratchFolder::ScratchFolder() {
+    char pattern[] = "/tmp/desk-test.XXXXXX";
+    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp");
+    path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+}  // namespace omni::desk::test
