@@ -55,10 +55,6 @@ std::string AsidePath(const std::string& fileName) {
     return GetFolderMng().GetTempFolder() + fileName + kMovedAsideSuffix;
 }
 
-// Checked before anything at the destination moves: a missing or untrusted source must not uninstall
-// what works. The source is held until the copy is made.
-int CheckSource(const std::string& source, LockedFile& held) { return OpenTrustedSource(source, held); }
-
 // The copy at the destination is checked again where it will be loaded and registered from, and held
 // until its registration is done.
 int CheckDestination(const std::string& destination, LockedFile& held) {
@@ -73,8 +69,10 @@ int ReplaceAndRegister(const std::string& source, const std::string& destination
                        Register registerCopy) {
     FileReplacement replacement(destination, AsidePath(fileName));
     {
+        // Checked before anything at the destination moves, and held until the copy is made: a missing or
+        // untrusted source must not uninstall what works.
         LockedFile heldSource;
-        int code = CheckSource(source, heldSource);
+        int code = OpenTrustedSource(source, heldSource);
         if (code != kOk) return code;
         code = replacement.Copy(source, kCopyRetries, kMoveAsidePauseMs);
         if (code != kOk) return code;
@@ -130,7 +128,7 @@ int COCXDLLRegisterManager::ReplaceDll(const std::string& fileName) {
     // One attempt, no move-aside: a support DLL in use stays as it is (-34).
     {
         LockedFile heldSource;
-        int code = CheckSource(source, heldSource);
+        int code = OpenTrustedSource(source, heldSource);
         if (code != kOk) return code;
         if (!CopyFileW(Widen(source).c_str(), Widen(destination).c_str(), FALSE)) return kTargetInUse;
     }

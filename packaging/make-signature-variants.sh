@@ -16,7 +16,8 @@ for f in "$@"; do
     name=$(basename "$f")
     rm -f "$out"/*/"$name"  # osslsigncode writes no file over an existing one
     osslsigncode remove-signature -in "$f" -out "$out/unsigned/$name" >/dev/null 2>&1 || cp "$f" "$out/unsigned/$name"
-    for pair in maker:test-signing publisher:other-maker samename:same-name untrusted:untrusted tampered:test-signing; do
+    for pair in maker:test-signing publisher:other-maker samename:same-name untrusted:untrusted \
+                tampered:test-signing; do
         cp "$out/unsigned/$name" "$out/${pair%%:*}/$name"
         bash "$here/sign-code.sh" "$pki/${pair#*:}.pfx" "$out/${pair%%:*}/$name"
     done
