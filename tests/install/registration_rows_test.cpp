@@ -35,6 +35,7 @@ bool Regsvr32(const std::string& options, const std::string& path) {
 
 // Quadrel registered for the user only, from the user's component folder, as a user's install leaves it.
 void RegisterForTheUser() {
+    DeleteFileW(Widen(UserZ4File("Quadrel.ocx")).c_str());  // a new file: the throwaway prefix links drive C
     WriteBytes(UserZ4File("Quadrel.ocx"), SignedVariant("maker", "regserver_standin.dll"));
     GetUserModeOcxRegisterUtil().SetFolder("Quadrel.ocx", UserZ4File(""));
     ASSERT_EQ(GetUserModeOcxRegisterUtil().Register("Quadrel.ocx"), 1);
