@@ -2,8 +2,10 @@
 // re-diagnosis timer. Each converts its argument and result; control/repair_flow decides.
 #include "control/omniprobe_ctrl.h"
 
+#include "control/host_policy.h"
 #include "control/information_box.h"
 #include "control/repair_flow.h"
+#include "control/url_host.h"
 #include "core/module_state.h"
 #include "core/result_codes.h"
 #include "diagnosis/message_catalog.h"
@@ -21,6 +23,15 @@ constexpr UINT kRediagnosisDelayMs = 1000;
 // A re-diagnosis that found a Retrieve or repair running waits this long before trying again.
 constexpr UINT kDeferredRediagnosisMs = 250;
 constexpr UINT kToolCaptionText = 248;
+constexpr UINT kConsentPageText = 321;       // "The page at %s wants to %s. Allow?"
+constexpr UINT kConsentNoAddressText = 322;  // the same for a page without a web address
+
+// Whether a host policy is present and allows the page at this address: then the desk has vouched for
+// the page, and its repairs are not asked about.
+bool PolicyAllowsPage(const std::string& pageAddress) {
+    HostPolicy policy = ReadHostPolicy();
+    return policy.present && policy.Allows(UrlHost(pageAddress));
+}
 
 }  // namespace
 
@@ -37,6 +48,17 @@ public:
     }
     void ArmRediagnosis() override {
         if (control_.window()) SetTimer(control_.window(), kRediagnosisTimer, kRediagnosisDelayMs, nullptr);
+    }
+    bool Consent(const std::string& change) override {
+        const std::string address = control_.ContainerAddress();
+        if (PolicyAllowsPage(address)) return true;
+        const std::string host = UrlHost(address);
+        const std::string question = host.empty()
+                                         ? Format(LoadMessage(kConsentNoAddressText).c_str(), change.c_str())
+                                         : Format(LoadMessage(kConsentPageText).c_str(), host.c_str(), change.c_str());
+        // No is the default button: a page cannot get its way by a hurried Enter.
+        return MessageBoxW(control_.window(), Widen(question).c_str(), Widen(LoadMessage(kToolCaptionText)).c_str(),
+                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
     }
     void ShowFlashVerification() override {
         const ModuleState& module = GetModuleState();
@@ -85,7 +107,7 @@ HRESULT COmniprobeCtrl::InstallOcx(WORD kind, const fw::DispatchArgs& args, VARI
 HRESULT COmniprobeCtrl::InstallDll(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
     return RunRepair(kind, args, result, [](COmniprobeCtrl& control, const std::string& name) {
         ControlRepairUi ui(control);
-        return RunInstallDll(name, ui);
+        return RunInstallDll(name, control.info_, ui);
     });
 }
 

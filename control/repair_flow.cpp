@@ -1,15 +1,19 @@
 #include "control/repair_flow.h"
 
+#include "control/repair_consent.h"
 #include "core/module_state.h"
 #include "core/result_codes.h"
 #include "diagnosis/settings_keys.h"
 #include "diagnosis/total_info.h"
 #include "install/component_list.h"
+#include "install/component_probe.h"
 #include "install/dlg_down.h"
 #include "install/folder_mng.h"
+#include "install/locked_file.h"
 #include "install/ocx_dll_register_manager.h"
 #include "install/plain_file_name.h"
 #include "install/program_executer.h"
+#include "install/publisher_trust.h"
 #include "platform/file_probe.h"
 #include "platform/text.h"
 #include "probes/flash_security_setup.h"
@@ -19,8 +23,6 @@ namespace omni {
 
 namespace {
 
-constexpr char kKeySpMarklet[] = "SpMarklet";
-constexpr char kKeyPreapproveMsorun[] = "PreapproveMsorundll";
 constexpr char kMarklet3OuterFile[] = "Marklet3Outer.ocx";
 constexpr char kInstallerUrlPart[] = "Installer/";
 constexpr char kFlashInstaller[] = "flashplayer9r28_winax.exe";
@@ -103,6 +105,7 @@ int RunModify(const std::string& modString, CTotalInfo& info, RepairUi& ui) {
         bool stop = false;
         int code = CheckPrecondition(entry.precondition, info, ui, stop);
         if (stop) return code;
+        if (!ConsentToModify(entry.key, ui)) return kUserCanceled;
         CVersionRetriever setters;
         code = entry.setter(setters, info);
         if (code != kOk) return code;
@@ -122,22 +125,32 @@ int RunInstallOcx(const std::string& ocxName, CTotalInfo& info, RepairUi& ui) {
     COCXDLLRegisterManager manager;
     int code = kOk;
     if (!info.IsOcxUpToDate(name)) {
+        if (!ui.Consent(InstallChange(name))) return kUserCanceled;
         code = manager.ReplaceOcx(name, entry->kind);
         if (code == kOk) ui.Inform(kSucceededText);
         if (code == kDllLoadFailed) {
             ui.Warn(kInstallFourthDllText);
-            return kOk;
+            return code;
         }
+        if (code == kUntrustedPublisher) return code;  // nothing changed: no add-on step, nothing to diagnose
+    } else if (!IsAddonEnabled(name)) {
+        // Up to date but turned off as an add-on: turning it on again is the change to ask about.
+        if (!ui.Consent(EnableAddonChange(name))) return kUserCanceled;
     }
     manager.EnableAddon(name);
     ui.ArmRediagnosis();
     return code;
 }
 
-int RunInstallDll(const std::string& dllName, RepairUi& ui) {
+int RunInstallDll(const std::string& dllName, CTotalInfo& info, RepairUi& ui) {
     if (!IsPlainFileName(dllName)) return kFileMissing;
     if (!IsAdministrator()) return kAdminOnlyFeature;
-    int code = COCXDLLRegisterManager().ReplaceDll(dllName);
+    // Only a DLL that the list names reaches the system folder.
+    const OCXDLLNode* entry = info.state().necessaryDll.Find(dllName);
+    if (!entry) return kFileMissing;
+    const std::string name = entry->name;
+    if (!ui.Consent(InstallChange(name))) return kUserCanceled;
+    int code = COCXDLLRegisterManager().ReplaceDll(name);
     if (code == kOk) {
         ui.Inform(kSucceededText);
         ui.ArmRediagnosis();
@@ -150,6 +163,9 @@ std::string InstallerCommandLine(const std::string& installerPath) { return "\""
 int RunInstallProgram(const std::string& setupName, RepairUi& ui) {
     if (!IsPlainFileName(setupName)) return kFileMissing;
     if (!IsAdministrator()) return kAdminOnlyFeature;
+    const bool msi = EndsWithNoCase(setupName, ".msi");
+    if (!msi && !EndsWithNoCase(setupName, ".exe")) return kFileMissing;  // nothing of another kind is fetched
+    if (!ui.Consent(RunInstallerChange(setupName))) return kUserCanceled;
     if (GetModuleState().installMode == kInstallModeWeb) {
         CDlgDown dialog;
         dialog.SetSource(kInstallerUrlPart, setupName);
@@ -157,15 +173,20 @@ int RunInstallProgram(const std::string& setupName, RepairUi& ui) {
         if (!dialog.Fetch()) return kDownloadFailed;
     }
     const std::string path = GetFolderMng().GetInstallerFolder() + setupName;
+    // Held until the installer has ended: what runs is what was checked.
+    LockedFile installer;
+    int code = OpenTrustedSource(path, installer);
+    if (code == kFileMissing) return kSubprocessFailed;
+    if (code != kOk) return code;
     CProgramExecuter executer;
-    if (EndsWithNoCase(setupName, ".msi")) return executer.ExecuteMsi(path);
-    if (!EndsWithNoCase(setupName, ".exe")) return kFileMissing;
+    if (msi) return executer.ExecuteMsi(path);
 
-    int code = executer.Execute(InstallerCommandLine(path));
-    if (code == kOk && EqualsNoCase(setupName, kFlashInstaller) && !IsFile(CFlashSecuritySetup().GetSettingsPath()))
+    code = executer.Execute(InstallerCommandLine(path));
+    if (code != kOk) return code;
+    if (EqualsNoCase(setupName, kFlashInstaller) && !IsFile(CFlashSecuritySetup().GetSettingsPath()))
         ui.ShowFlashVerification();
-    for (const char* installer : kRediagnosedInstallers)
-        if (EqualsNoCase(setupName, installer)) ui.ArmRediagnosis();
+    for (const char* rediagnosed : kRediagnosedInstallers)
+        if (EqualsNoCase(setupName, rediagnosed)) ui.ArmRediagnosis();
     if (EqualsNoCase(setupName, kMsorunInstaller)) CVersionRetriever().AddPreApprovedControls();
     return code;
 }

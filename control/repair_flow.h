@@ -1,5 +1,5 @@
 // The repairs a page asks for: the Modify key table, and the decisions of InstallOcx, InstallDll and
-// InstallProgram. What they show and the re-diagnosis timer go through RepairUi.
+// InstallProgram. What they show, the user's consent and the re-diagnosis timer go through RepairUi.
 #pragma once
 
 #include <string>
@@ -23,13 +23,22 @@ public:
     virtual void ArmRediagnosis() = 0;
     // The Flash verification page, modal.
     virtual void ShowFlashVerification() = 0;
+    // Before a page installs code or weakens a security setting: true when the host policy allows the
+    // page, or the user answers Yes to the question, owned by the control's window, that names the page's
+    // host and the change (a text of the catalogue's current language, "install Quadrel.ocx").
+    virtual bool Consent(const std::string& change) = 0;
 };
 
-// modString as the page sends it, any letter case. 0, or a negative code (-92 for an unknown key).
+// modString as the page sends it, any letter case. 0, or a negative code (-92 for an unknown key, -80
+// when the user refused a change that weakens security).
 int RunModify(const std::string& modString, CTotalInfo& info, RepairUi& ui);
-// -31 for a name that is not a plain file name or not in the necessary OCX list, then nothing changes.
+// -31 for a name that is not a plain file name or not in the necessary OCX list, -80 when the user
+// refused; then nothing changes.
 int RunInstallOcx(const std::string& ocxName, CTotalInfo& info, RepairUi& ui);
-int RunInstallDll(const std::string& dllName, RepairUi& ui);
+// As InstallOcx, by the necessary DLL list; -102 without administrator rights.
+int RunInstallDll(const std::string& dllName, CTotalInfo& info, RepairUi& ui);
+// -31 for a name that is not plain or does not end in ".exe" or ".msi", before anything is fetched;
+// -93 when the installer cannot be started (it is missing, say).
 int RunInstallProgram(const std::string& setupName, RepairUi& ui);
 
 // The installer's command line: its path quoted, so that a blank in a folder name cannot make the

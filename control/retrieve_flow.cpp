@@ -6,7 +6,9 @@
 #include "diagnosis/total_info.h"
 #include "install/dlg_down.h"
 #include "install/folder_mng.h"
+#include "install/locked_file.h"
 #include "install/program_executer.h"
+#include "install/publisher_trust.h"
 #include "platform/text.h"
 #include "report/xml_writer.h"
 
@@ -54,10 +56,14 @@ int InstallParser(RetrieveUi& ui, bool& deliverEmpty) {
         download.SetDisplayName(kParserInstaller);
         if (!download.Fetch()) return kDownloadFailed;
     }
+    const std::string installer = GetFolderMng().GetInstallerFolder() + kParserInstaller;
+    // Held until the installer has ended: what runs is what was checked. A refused one is not run.
+    LockedFile held;
+    int status = OpenTrustedSource(installer, held);
+    if (status != kOk) return status == kFileMissing ? kSubprocessFailed : status;
     deliverEmpty = false;  // an installer that fails to run ends the call without an event
     // Quoted: the installer folder may be under a user profile whose name holds a blank.
-    std::string command = "\"" + GetFolderMng().GetInstallerFolder() + kParserInstaller + "\" /Q";
-    return CProgramExecuter().Execute(command);
+    return CProgramExecuter().Execute("\"" + installer + "\" /Q");
 }
 
 int DownloadLists(ControlState& state) {

@@ -37,6 +37,7 @@ enum ResultCode : int {
     kInitFailed = -101,
     kAdminOnlyFeature = -102,
     kHostNotAllowed = -103,  // the machine's host allow-list leaves out the page's host
+    kUntrustedPublisher = -104,  // a file to load, register or run is not signed by a trusted publisher
     kDiagnosisRunning = -105,  // a Retrieve is still running in this process; its event is still to come
 };
 

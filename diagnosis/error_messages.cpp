@@ -46,6 +46,7 @@ constexpr CodeText kCodeTexts[] = {
     {kInitFailed, 259},
     {kAdminOnlyFeature, 267},
     {kHostNotAllowed, 285},
+    {kUntrustedPublisher, 320},
     {kDiagnosisRunning, 290},
 };
 

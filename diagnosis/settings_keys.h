@@ -14,6 +14,8 @@ inline constexpr char kKeyIe32BitTabs[] = "EnabledIEWin32In64OS";
 inline constexpr char kKeyWmpSrs[] = "WMP10SRS";
 inline constexpr char kKeyWmpNetwork[] = "WMPNPOption";
 inline constexpr char kKeyWmpSeeking[] = "WMP11AllowApproximateSeeking";
+inline constexpr char kKeySpMarklet[] = "SpMarklet";
+inline constexpr char kKeyPreapproveMsorun[] = "PreapproveMsorundll";
 
 inline constexpr char kMethodModify[] = "Modify";
 inline constexpr char kMethodInstallProgram[] = "InstallProgram";

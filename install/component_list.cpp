@@ -6,6 +6,7 @@
 #include "install/component_probe.h"
 #include "install/folder_mng.h"
 #include "install/list_file.h"
+#include "install/plain_file_name.h"
 #include "install/user_mode_ocx_register_util.h"
 #include "platform/file_probe.h"
 #include "platform/text.h"
@@ -51,6 +52,9 @@ int CNecessaryOCXDLLList::ParseListFile(const std::string& path, int errorCode, 
     if (!ReadListFile(path, content)) return errorCode;
     const std::string systemFolder = GetFolderMng().GetSystemFolder();
     for (const ListFileEntry& entry : ParseListText(content)) {
+        // A server's list is as hostile as a page: a name with a path would be probed, fetched and
+        // installed outside the component folders.
+        if (!IsPlainFileName(entry.name)) continue;
         auto node = std::make_unique<OCXDLLNode>();
         node->path = systemFolder + entry.name;
         node->kind = kind;

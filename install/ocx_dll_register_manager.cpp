@@ -6,8 +6,12 @@
 #include "core/result_codes.h"
 #include "install/component_list.h"
 #include "install/dlg_down.h"
+#include "install/file_replacement.h"
 #include "install/folder_mng.h"
+#include "install/locked_file.h"
 #include "install/plain_file_name.h"
+#include "install/publisher_trust.h"
+#include "install/self_registration.h"
 #include "install/user_mode_ocx_register_util.h"
 #include "platform/handles.h"
 #include "platform/registry_delete.h"
@@ -45,49 +49,49 @@ bool FetchFromServer(const std::string& urlPart, const std::string& fileName) {
     return dialog.Fetch();
 }
 
-// Checked before anything at the destination moves: a missing source must not uninstall what works.
-bool IsReadableFile(const std::string& path) {
-    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    unique_file file(
-        CreateFileW(Widen(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    BY_HANDLE_FILE_INFORMATION facts = {};
-    return GetFileInformationByHandle(file.get(), &facts) && !(facts.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 
-}  // namespace
+std::string AsidePath(const std::string& fileName) {
+    return GetFolderMng().GetTempFolder() + fileName + kMovedAsideSuffix;
+}
 
-int CopyPastLoadedFile(const std::string& source, const std::string& destination, const std::string& movedAside,
-                       int retries, unsigned pauseMs) {
-    const std::wstring from = Widen(source), to = Widen(destination), aside = Widen(movedAside);
-    for (int attempt = 0; attempt <= retries; ++attempt) {
-        if (Exists(destination)) {
-            // A loaded module can be renamed but not deleted or overwritten; renamed, the copy can land.
-            MoveFileExW(to.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING);
-            DeleteFileW(aside.c_str());
-            Sleep(pauseMs);
-        }
-        if (CopyFileW(from.c_str(), to.c_str(), FALSE)) return kOk;
+// The copy at the destination is checked again where it will be loaded and registered from, and held
+// until its registration is done.
+int CheckDestination(const std::string& destination, LockedFile& held) {
+    int code = OpenTrustedFile(destination, held);
+    return code == kFileMissing ? kTargetInUse : code;
+}
+
+// Copies a checked source past an older copy in use, then registers the copy by register(). Anything
+// that fails puts the old copy back.
+template <typename Register>
+int ReplaceAndRegister(const std::string& source, const std::string& destination, const std::string& fileName,
+                       Register registerCopy) {
+    FileReplacement replacement(destination, AsidePath(fileName));
+    {
+        // Checked before anything at the destination moves, and held until the copy is made: a missing or
+        // untrusted source must not uninstall what works.
+        LockedFile heldSource;
+        int code = OpenTrustedSource(source, heldSource);
+        if (code != kOk) return code;
+        code = replacement.Copy(source, kCopyRetries, kMoveAsidePauseMs);
+        if (code != kOk) return code;
     }
-    return kTargetInUse;
+    int code;
+    {
+        LockedFile heldCopy;
+        code = CheckDestination(destination, heldCopy);
+        if (code == kOk) code = registerCopy(destination);
+    }  // released before a roll-back deletes the copy
+    if (code != kOk) {
+        replacement.RollBack();
+        return code;
+    }
+    replacement.Commit();
+    return kOk;
 }
 
-namespace {
-int CallRegisterEntry(const std::string& path, int noLoad, int noEntry) {
-    unique_hmodule module(LoadLibraryW(Widen(path).c_str()));
-    if (!module) return noLoad;
-    using Entry = HRESULT(__stdcall*)();
-    auto entry = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllRegisterServer"));
-    if (!entry) return noEntry;
-    return SUCCEEDED(entry()) ? kOk : kRegisterFailed;
-}
 }  // namespace
-
-int SelfRegister(const std::string& path) { return CallRegisterEntry(path, kDllLoadFailed, kRegisterFailed); }
 
 COCXDLLRegisterManager::~COCXDLLRegisterManager() = default;
 
@@ -95,39 +99,48 @@ int COCXDLLRegisterManager::ReplaceOcx(const std::string& fileName, int kind) {
     if (!IsPlainFileName(fileName)) return kFileMissing;
     CFolderMng& folders = GetFolderMng();
     const bool z4 = kind == kKindZ4Control;
-    std::string source;
-    std::string destination;
-    {
-        WaitCursor wait;
-        if (!FetchFromServer(z4 ? folders.GetZ4UrlPart() : folders.GetZ3UrlPart(), fileName)) return kDownloadFailed;
-        source = (z4 ? folders.GetZ4OcxFolder() : folders.GetZ3OcxFolder()) + fileName;
-        if (!IsReadableFile(source)) return kFileMissing;
-        if (GetModuleState().isAdmin) {
-            // A per-user registration would shadow the machine-wide one; the control itself keeps its own.
-            if (!EqualsNoCase(fileName, kSelfOcx)) GetUserModeOcxRegisterUtil().Unregister(fileName);
-            destination = folders.GetSystemFolder() + fileName;
-        } else {
-            destination = (z4 ? folders.GetUserZ4Folder() : folders.GetUserZ3Folder()) + fileName;
+    const bool isAdmin = GetModuleState().isAdmin;
+    WaitCursor wait;
+    if (!FetchFromServer(z4 ? folders.GetZ4UrlPart() : folders.GetZ3UrlPart(), fileName)) return kDownloadFailed;
+    const std::string source = (z4 ? folders.GetZ4OcxFolder() : folders.GetZ3OcxFolder()) + fileName;
+    const std::string destination =
+        (isAdmin ? folders.GetSystemFolder() : (z4 ? folders.GetUserZ4Folder() : folders.GetUserZ3Folder())) + fileName;
+    return ReplaceAndRegister(source, destination, fileName, [&](const std::string& copy) -> int {
+        if (!isAdmin) {
+            CUserModeOcxRegisterUtil& perUser = GetUserModeOcxRegisterUtil();
+            perUser.SetFolder(fileName, FolderOf(copy));
+            return perUser.Register(fileName) == 1 ? kOk : kRegisterFailed;
         }
-        int copied = CopyPastLoadedFile(source, destination, folders.GetTempFolder() + fileName + kMovedAsideSuffix,
-                                        kCopyRetries, kMoveAsidePauseMs);
-        if (copied != kOk) return copied;
-    }
-    if (GetModuleState().isAdmin) return SelfRegister(destination);
-    CUserModeOcxRegisterUtil& perUser = GetUserModeOcxRegisterUtil();
-    perUser.SetFolder(fileName, FolderOf(destination));
-    return perUser.Register(fileName) == 1 ? kOk : kRegisterFailed;
+        int code = RegisterInOwnProcess(copy, EntryPoint::kRequired);
+        // A per-user registration would shadow the machine-wide one; it goes only once the new copy has
+        // registered, so a failure leaves the control registered where it was. The control keeps its own.
+        if (code == kOk && !EqualsNoCase(fileName, kSelfOcx)) GetUserModeOcxRegisterUtil().Unregister(fileName);
+        return code;
+    });
 }
 
 int COCXDLLRegisterManager::ReplaceDll(const std::string& fileName) {
     if (!IsPlainFileName(fileName)) return kFileMissing;
     if (!FetchFromServer(kDllUrlPart, fileName)) return kDownloadFailed;
     CFolderMng& folders = GetFolderMng();
+    const std::string source = folders.GetDllFolder() + fileName;
     const std::string destination = folders.GetSystemFolder() + fileName;
-    if (!CopyFileW(Widen(folders.GetDllFolder() + fileName).c_str(), Widen(destination).c_str(), FALSE))
-        return kTargetInUse;
-    // A support DLL need not load here nor register itself; only a registration that failed counts.
-    return CallRegisterEntry(destination, kOk, kOk);
+    // One attempt, no move-aside: a support DLL in use stays as it is (-34).
+    {
+        LockedFile heldSource;
+        int code = OpenTrustedSource(source, heldSource);
+        if (code != kOk) return code;
+        if (!CopyFileW(Widen(source).c_str(), Widen(destination).c_str(), FALSE)) return kTargetInUse;
+    }
+    LockedFile heldCopy;
+    int code = CheckDestination(destination, heldCopy);
+    if (code != kOk) {
+        heldCopy.Release();
+        DeleteFileW(Widen(destination).c_str());
+        return code;
+    }
+    // A support DLL need not register itself; one that does not load, or whose registration fails, counts.
+    return RegisterInOwnProcess(destination, EntryPoint::kOptional);
 }
 
 int COCXDLLRegisterManager::ReplaceInstallerOcx(const std::string& fileName) {
@@ -135,12 +148,11 @@ int COCXDLLRegisterManager::ReplaceInstallerOcx(const std::string& fileName) {
     if (!FetchFromServer(kInstallerUrlPart, fileName)) return kDownloadFailed;
     CFolderMng& folders = GetFolderMng();
     const std::string source = folders.GetInstallerFolder() + fileName;
-    if (!IsReadableFile(source)) return kFileMissing;
     const std::string destination =
         (GetModuleState().isAdmin ? folders.GetSystemFolder() : folders.GetUserZ4Folder()) + fileName;
-    int copied = CopyPastLoadedFile(source, destination, folders.GetTempFolder() + fileName + kMovedAsideSuffix,
-                                    kCopyRetries, kMoveAsidePauseMs);
-    return copied != kOk ? copied : SelfRegister(destination);
+    return ReplaceAndRegister(source, destination, fileName, [](const std::string& copy) {
+        return RegisterInOwnProcess(copy, EntryPoint::kRequired);
+    });
 }
 
 int COCXDLLRegisterManager::EnableAddon(const std::string& fileName) {

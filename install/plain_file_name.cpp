@@ -15,8 +15,14 @@ bool IsDeviceName(const std::string& name) {
     static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
     for (const char* device : kDevices)
         if (EqualsNoCase(stem, device)) return true;
-    if (stem.size() == 4 && (EqualsNoCase(stem.substr(0, 3), "COM") || EqualsNoCase(stem.substr(0, 3), "LPT")))
-        return stem[3] >= '0' && stem[3] <= '9';
+    if (stem.size() < 4 || !(EqualsNoCase(stem.substr(0, 3), "COM") || EqualsNoCase(stem.substr(0, 3), "LPT")))
+        return false;
+    const std::string digit = stem.substr(3);
+    // Windows takes the superscript digits one to three (UTF-8 here) as port numbers as well.
+    static const char* const kPortDigits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9",
+                                              "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
+    for (const char* port : kPortDigits)
+        if (digit == port) return true;
     return false;
 }
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/result_codes.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -11,7 +12,10 @@ namespace omni {
 
 CProgramExecuter::~CProgramExecuter() = default;
 
-int CProgramExecuter::Execute(const std::string& commandLine) {
+namespace {
+
+// Starts the process and waits for its end; false when it could not be started.
+bool StartAndWait(const wchar_t* program, const std::string& commandLine, unsigned long& exitCode) {
     std::wstring wide = Widen(commandLine);
     std::vector<wchar_t> writable(wide.begin(), wide.end());  // CreateProcessW may write into it
     writable.push_back(L'\0');
@@ -21,13 +25,27 @@ int CProgramExecuter::Execute(const std::string& commandLine) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-        return 0;  // callers learn the outcome by probing again
-    }
+    if (!CreateProcessW(program, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return false;
     unique_handle process(started.hProcess);
     unique_handle thread(started.hThread);
     WaitForSingleObject(process.get(), INFINITE);
-    return 0;
+    DWORD code = 0;
+    exitCode = GetExitCodeProcess(process.get(), &code) ? code : 0;
+    return true;
+}
+
+}  // namespace
+
+int CProgramExecuter::Execute(const std::string& commandLine) {
+    unsigned long exitCode = 0;
+    return StartAndWait(nullptr, commandLine, exitCode) ? kOk : kSubprocessFailed;
+}
+
+int CProgramExecuter::Run(const std::string& program, const std::string& arguments, unsigned long& exitCode) {
+    exitCode = 0;
+    const std::wstring application = Widen(program);
+    return StartAndWait(application.c_str(), "\"" + program + "\" " + arguments, exitCode) ? kOk : kSubprocessFailed;
 }
 
 int CProgramExecuter::ExecuteMsi(const std::string& packagePath) {

@@ -9,10 +9,14 @@ class CProgramExecuter {
 public:
     virtual ~CProgramExecuter();
 
-    // Always 0: callers learn the outcome by probing again afterwards.
+    // 0 once the program ran to its end, whatever it answered: callers learn the outcome by probing again
+    // afterwards. -93 when it could not be started.
     int Execute(const std::string& commandLine);
-    // Runs "<system folder>\msiexec.exe /i "<package>"" as Execute does. Always 0.
+    // Runs "<system folder>\msiexec.exe /i "<package>"" as Execute does. 0, or -93.
     int ExecuteMsi(const std::string& packagePath);
+    // Starts program, a full path (nothing is searched for it), with arguments, and waits until it has
+    // finished. 0 with its exit code, or -93 when it could not be started.
+    int Run(const std::string& program, const std::string& arguments, unsigned long& exitCode);
 };
 
 // The msiexec command line for a package; the package path is quoted so that blanks in it

@@ -16,7 +16,11 @@ sign() {
     mv "$1.signed" "$1"
 }
 
-i686-w64-mingw32-strip -o "$files/Omniprobe.ocx" "$ocx"
+# The build signs the control for the tests; the copy shipped is stripped first, then signed again.
+osslsigncode remove-signature -in "$ocx" -out "$files/Omniprobe.ocx.unsigned" >/dev/null 2>&1 ||
+    cp "$ocx" "$files/Omniprobe.ocx.unsigned"
+i686-w64-mingw32-strip -o "$files/Omniprobe.ocx" "$files/Omniprobe.ocx.unsigned"
+rm "$files/Omniprobe.ocx.unsigned"
 x86_64-w64-mingw32-strip -o "$files/tarrow.exe" "$tarrow"
 sign "$files/Omniprobe.ocx"
 sign "$files/tarrow.exe"

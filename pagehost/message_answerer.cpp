@@ -18,8 +18,9 @@ std::string TextOf(HWND window) {
     return Narrow(text);
 }
 
-// A message box of this process: a dialog with the message box's text and an OK button. Dialogs
-// of the control without an OK button (the download progress) are left alone.
+// A message box of this process: a dialog with the message box's text and an OK or a Yes button (the
+// consent question asks Yes or No). Dialogs of the control without either (the download progress) are
+// left alone.
 BOOL CALLBACK AnswerIfMessageBox(HWND window, LPARAM lastAnswered) {
     HWND& last = *reinterpret_cast<HWND*>(lastAnswered);
     if (window == last) return TRUE;  // pressed already, still closing
@@ -29,10 +30,11 @@ BOOL CALLBACK AnswerIfMessageBox(HWND window, LPARAM lastAnswered) {
     wchar_t className[16] = {};
     GetClassNameW(window, className, 16);
     HWND text = GetDlgItem(window, kMessageText);
-    HWND ok = GetDlgItem(window, IDOK);
-    if (std::wstring(className) != L"#32770" || !text || !ok) return TRUE;
+    HWND answer = GetDlgItem(window, IDOK);
+    if (!answer) answer = GetDlgItem(window, IDYES);
+    if (std::wstring(className) != L"#32770" || !text || !answer) return TRUE;
     host::PrintError("message: " + TextOf(text) + "\n");
-    PostMessageW(ok, BM_CLICK, 0, 0);
+    PostMessageW(answer, BM_CLICK, 0, 0);
     last = window;
     return TRUE;
 }

@@ -1,5 +1,6 @@
-// Plays the person at the PC for a page that is run unattended: presses OK on every message box
-// of this process and prints what it said, so a repair's "Succeeded" does not hold the page.
+// Plays the person at the PC for a page that is run unattended: presses OK (or Yes, on a question) on
+// every message box of this process and prints what it said, so a repair's consent question and its
+// "Succeeded" do not hold the page.
 #pragma once
 
 #include <windows.h>

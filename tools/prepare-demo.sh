@@ -10,6 +10,9 @@
 #   an administrator's installation leaves them: Marklet2, Marklet3Outer and Marklet3Inner current,
 #   Quadrel one version behind the list, QuadrelU listed but never installed;
 # - two support DLLs, one of them without version information, and one listed but absent;
+# - the test PKI trusted as a desk's PC trusts its makers: the test root CA in the machine's Root store and
+#   the other maker's certificate in its Trusted Publishers store (every component, DLL and installer here is
+#   signed by the maker or the other maker);
 # - Media Player's "Installation Directory" value, which Windows has and a stock Wine prefix lacks;
 # - the Flash stand-in registered as generation 10 of "ShockwaveFlash.ShockwaveFlash".
 # Usage: prepare-demo.sh <build folder> [layout|control]: only the layout, or only the control's
@@ -21,6 +24,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 demo="$build/demo"
 export WINEPREFIX="$demo/wineprefix"
 sh "$root/tools/make-prefix.sh" "$WINEPREFIX"
+sh "$root/tools/trust-test-pki.sh" "$build" "$WINEPREFIX"  # the test root and the other maker, as a desk trusts them
 . "$root/tools/wine-env.sh"
 reg() { /usr/lib/wine/wine64 reg "$@" /reg:32 >/dev/null; }
 

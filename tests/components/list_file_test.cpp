@@ -106,6 +106,17 @@ TEST_F(NecessaryList, ParseListFileBuildsNodesUnderTheSystemFolder) {
     EXPECT_EQ(second->next, nullptr);
 }
 
+// A server's list is as hostile as a page: nothing outside the component folders is ever probed.
+TEST_F(NecessaryList, ParseListFileDropsEveryNameThatIsNotAPlainFileName) {
+    std::string path = scratch_.file("list.txt");
+    test::WriteBytes(path, "..\\..\\..\\windows\\win.ini 1.0\r\nC:\\x.ocx 1\r\nsub/a.ocx 1\r\nCOM\xC2\xB9 1\r\n"
+                           "NUL.dll 1\r\n\\\\host\\share\\b.ocx 1\r\nQuadrel.ocx 1.0.0.5\r\n");
+    CNecessaryOcxList list;
+    EXPECT_EQ(list.ParseListFile(path, kOcxListMissing, kKindZ4Control), kOk);
+    ASSERT_EQ(list.GetCount(), 1);
+    EXPECT_EQ(list.GetHead()->name, "Quadrel.ocx");
+}
+
 TEST_F(NecessaryList, MissingListFileAnswersTheCallersCodeAndAddsNothing) {
     CNecessaryDllList list;
     EXPECT_EQ(list.ParseListFile(scratch_.file("absent.txt"), kDllListMissing, kKindDll), kDllListMissing);

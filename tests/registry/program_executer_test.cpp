@@ -68,11 +68,25 @@ TEST(Execute, RunsAQuotedProgramInAFolderWithBlanks) {
     EXPECT_EQ(ReadBytes(marker), "done");
 }
 
-TEST(Execute, AnswersZeroAtOnceForAProgramThatDoesNotExist) {
+// A program that cannot be started is a failure the caller hears, not a success.
+TEST(Execute, AnswersMinus93AtOnceForAProgramThatDoesNotExist) {
     ScratchFolder scratch;
     DWORD start = GetTickCount();
-    EXPECT_EQ(CProgramExecuter().Execute("\"" + scratch.file("missing.exe") + "\" /Q"), 0);
+    EXPECT_EQ(CProgramExecuter().Execute("\"" + scratch.file("missing.exe") + "\" /Q"), -93);
     EXPECT_LT(GetTickCount() - start, 5000u);
+}
+
+TEST(Run, GivesTheProgramsExitCode) {
+    ScratchFolder scratch;
+    const std::string program = scratch.file("Setup Tool.exe");
+    ASSERT_TRUE(CopyFileW(Widen(TestBinFolder() + "\\installer_standin.exe").c_str(), Widen(program).c_str(), FALSE));
+    unsigned long exitCode = 0;
+    SetEnvironmentVariableW(L"OMNI_INSTALLER_EXIT_CODE", L"7");
+    EXPECT_EQ(CProgramExecuter().Run(program, "/S", exitCode), 0);
+    SetEnvironmentVariableW(L"OMNI_INSTALLER_EXIT_CODE", nullptr);
+    EXPECT_EQ(exitCode, 7u);
+    EXPECT_EQ(ReadBytes(program + ".log"), "\"" + program + "\" /S\n");
+    EXPECT_EQ(CProgramExecuter().Run(scratch.file("missing.exe"), "", exitCode), -93);
 }
 
 }  // namespace

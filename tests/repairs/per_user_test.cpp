@@ -1,5 +1,6 @@
 // A user without administrator rights: ReplaceOcx puts the control into the user's own folder and
-// registers it under the user's classes, without loading it.
+// registers it under the user's classes, without loading it. The registry is the prefix's own, not a
+// sandbox: the publisher check reads the machine's certificate stores from it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -19,9 +20,6 @@
 namespace omni::test {
 namespace {
 
-// The sandbox starts empty; every Windows profile has its "Software" key.
-void ArrangeUserHive() { SetString(HKEY_CURRENT_USER, "Software\\Classes", "", ""); }
-
 class PerUserReplacement : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -34,6 +32,7 @@ protected:
         WriteBytes(source_, ReadBytes(TestBinFolder() + "\\standin\\QuadrelU.ocx"));
     }
     void TearDown() override {
+        GetUserModeOcxRegisterUtil().Unregister("QuadrelU.ocx");
         DeleteFileW(Widen(source_).c_str());
         RemoveDirectoryW(Widen(GetFolderMng().GetZ3OcxFolder()).c_str());
         DeleteFileW(Widen(destination_).c_str());
@@ -46,8 +45,6 @@ protected:
 };
 
 TEST_F(PerUserReplacement, ControlLandsInTheUserFolderAndIsRegisteredForTheUser) {
-    RegistrySandbox sandbox;
-    ArrangeUserHive();
     ASSERT_FALSE(ReadBytes(source_).empty());
     EXPECT_EQ(COCXDLLRegisterManager().ReplaceOcx("QuadrelU.ocx", kKindZ3Control), kOk);
     EXPECT_NE(destination_.find("\\Orvane Zentra\\ocx\\"), std::string::npos) << destination_;

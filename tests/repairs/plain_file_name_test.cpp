@@ -26,7 +26,10 @@ INSTANTIATE_TEST_SUITE_P(
                       NameRow{"CON", false}, NameRow{"con.ocx", false}, NameRow{"NUL", false}, NameRow{"COM1", false},
                       NameRow{"lpt9.dll", false}, NameRow{"CON .txt", false}, NameRow{"x.ocx.", false},
                       NameRow{"x.ocx ", false}, NameRow{"", false}, NameRow{"x?.ocx", false},
-                      NameRow{"x.ocx:stream", false}, NameRow{"x\ty.ocx", false}));
+                      NameRow{"x.ocx:stream", false}, NameRow{"x\ty.ocx", false}, NameRow{"COM\xC2\xB9", false},
+                      NameRow{"com\xC2\xB2.ocx", false}, NameRow{"LPT\xC2\xB3.dll", false},
+                      NameRow{"lpt\xC2\xB9", false}, NameRow{"COM\xC2\xB9\xC2\xB9.ocx", true},
+                      NameRow{"COM\xC2\xBC.ocx", true}));
 
 }  // namespace
 }  // namespace omni

@@ -5,22 +5,18 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <functional>
-#include <memory>
-#include <mutex>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "diagnosis/message_catalog.h"
 #include "platform/handles.h"
 #include "platform/text.h"
+#include "tests/support/box_presser.h"
 #include "tests/support/content_server.h"
 #include "tests/support/page_container.h"
 #include "tests/support/parsed_report.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/repair_page.h"
 
 namespace omni::test {
 namespace {
@@ -33,22 +29,10 @@ const char kIeMainKey[] = "Software\\Microsoft\\Internet Explorer\\Main";
 const char kSoftwareRenderValue[] = "UseSWRender";
 // Every file the control may put into the system folder during these tests.
 const char* const kSystemFiles[] = {"RepairOk.ocx", "RepairOk.ocx.log", "RepairFails.ocx", "RepairFails.ocx.log",
-                                    "RepairNotDll.ocx", "RepairNoSource.ocx", "RepairDll.dll", "RepairDll.dll.log",
+                                    "RepairNoLoad.ocx", "RepairNoSource.ocx", "RepairDll.dll", "RepairDll.dll.log",
+                                    "RepairNoLoad.dll", "RepairNoLoad.dll.log", "RepairUnsigned.ocx",
                                     "NotListed.ocx", "x.dll", "x.ocx", "b.ocx", "RepairWeb.ocx", "RepairWeb.ocx.log",
                                     "RepairGone.ocx", "RepairSlow.ocx", "RepairSlow.ocx.log"};
-
-std::string English(UINT id) {
-    SetCatalogLanguage(kLangEnglish);
-    std::string text = LoadMessage(id);
-    SetCatalogLanguage(kLangKorean);
-    return text;
-}
-
-std::string SystemFile(const std::string& name) {
-    wchar_t system[MAX_PATH] = {};
-    GetSystemDirectoryW(system, MAX_PATH);
-    return Narrow(system) + "\\" + name;
-}
 
 // Where a 32-bit msiexec installs a package's ProgramFilesFolder.
 std::string ProgramFilesFile(const std::string& name) {
@@ -57,82 +41,11 @@ std::string ProgramFilesFile(const std::string& name) {
     return Narrow(folder) + "\\" + name;
 }
 
-// Presses OK on every message box with one of the captions, in any process, as a user would, and keeps
-// "<owned|unowned> <caption>: <text>" of each in order.
-class BoxPresser {
-public:
-    BoxPresser() : thread_([this] { Run(); }) {}
-    ~BoxPresser() { Stop(); }
-    std::vector<std::string> Stop() {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-        return seen_;
-    }
-
-private:
-    void Run() {
-        // The information box and the error box may share a caption; the owner tells them apart.
-        std::vector<std::wstring> captions = {Widen(English(kInformationCaptionText)), Widen(English(kToolCaptionText))};
-        while (!stop_) {
-            for (const std::wstring& caption : captions) {
-                HWND box = FindWindowW(L"#32770", caption.c_str());
-                if (!box || !IsWindowVisible(box)) continue;
-                wchar_t text[512] = {};
-                GetDlgItemTextW(box, 0xFFFF, text, 512);
-                seen_.push_back(std::string(GetWindow(box, GW_OWNER) ? "owned " : "unowned ") + Narrow(caption) + ": " +
-                                Narrow(text));
-                DWORD_PTR unused = 0;
-                SendMessageTimeoutW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, &unused);
-                for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
-            }
-            Sleep(100);
-        }
-    }
-    std::atomic<bool> stop_{false};
-    std::vector<std::string> seen_;
-    std::thread thread_;
-};
-
 // How BoxPresser records the box of a text: the error of text 247 is owned by the control's window,
 // the information box has no owner.
 std::string Box(UINT text) {
-    return text == kFourthDllText ? "owned " + English(kToolCaptionText) + ": " + English(text)
-                                  : "unowned " + English(kInformationCaptionText) + ": " + English(text);
-}
-
-// The page diagnoses once (so the lists are loaded), makes the call and prints its result, then
-// prints the next report it receives, or "no event" when none came within twelve seconds (the
-// re-diagnosis comes about a second after the repair; a busy machine may need several).
-std::string RepairPage(const std::string& call) {
-    return "var armed = false;\n"
-           "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
-           "  document.write((armed ? 'event ' : 'first ') + XmlText.replace(/[\\r\\n]/g, '') + '\\n');\n"
-           "  if (armed) window.close(0);\n"
-           "}\n"
-           "Omniprobe.Retrieve();\n"
-           "armed = true;\n"
-           "document.write('return ' + " + call + " + '\\n');\n"
-           "window.setTimeout(function () { document.write('no event\\n'); window.close(0); }, 12000);\n";
-}
-
-struct PageRun {
-    std::string firstReport;
-    std::string returned;
-    std::string freshReport;  // "" when no event came
-    std::vector<std::string> boxes;
-    std::string out;
-};
-
-PageRun Parse(const std::string& out) {
-    PageRun run;
-    run.out = out;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("first ", 0) == 0) run.firstReport = line.substr(6);
-        if (line.rfind("return ", 0) == 0) run.returned = line.substr(7);
-        if (line.rfind("event ", 0) == 0) run.freshReport = line.substr(6);
-    }
-    return run;
+    return text == kFourthDllText ? "owned " + EnglishText(kToolCaptionText) + ": " + EnglishText(text)
+                                  : "unowned " + EnglishText(kInformationCaptionText) + ": " + EnglishText(text);
 }
 
 // The colour of the etcchecklist item whose repair is Modify(key) in the first report, looked up by
@@ -164,12 +77,8 @@ protected:
     }
 
     PageRun Run(const std::string& params, const std::string& script) {
-        BoxPresser presser;
-        CapturedProcess page = RunPage(page_.file("omniprobe_page.exe"), "--timeout 150000 --param Lang=eng " + params,
-                                       script, page_.path(), 180000);
-        PageRun run = Parse(page.out);
-        run.boxes = presser.Stop();
-        EXPECT_EQ(page.exitCode, 0u) << page.err;
+        PageRun run = RunRepairPage(page_.file("omniprobe_page.exe"), page_.path(), params, script);
+        EXPECT_EQ(run.exitCode, 0u) << run.err;
         return run;
     }
 
@@ -177,9 +86,7 @@ protected:
     template <typename Row>
     static void ExpectAsTheRowSays(const PageRun& run, const Row& row) {
         EXPECT_EQ(run.returned, row.returned) << run.out;
-        std::vector<std::string> boxes;
-        for (UINT id : row.boxes) boxes.push_back(Box(id));
-        EXPECT_EQ(run.boxes, boxes);
+        EXPECT_EQ(run.boxes, row.boxes);
         EXPECT_EQ(!run.freshReport.empty(), row.freshReport) << run.out;
     }
 
@@ -194,7 +101,7 @@ struct RepairRow {
     const char* name;
     const char* call;  // JScript expression
     const char* returned;
-    std::vector<UINT> boxes;  // catalogue texts, in order
+    std::vector<std::string> boxes;  // Box(text) and Asked(change), in order
     bool freshReport;
     std::function<void(const std::string& page, const std::string& temp)> before;
     std::function<void(const std::string& page, const std::string& temp)> after;
@@ -211,14 +118,14 @@ protected:
         for (const char* folder : {"Z4OCX", "Z3OCX", "DLL", "Installer"})
             CreateDirectoryW(Widen(page_.file(folder)).c_str(), nullptr);
         WriteBytes(page_.file("Z4OCX\\ocxlistz4.txt"),
-                   "RepairOk.ocx 1.0.0.5\r\nRepairFails.ocx 1.0.0.5\r\nRepairNotDll.ocx 1.0.0.5\r\n"
-                   "RepairNoSource.ocx 1.0.0.5\r\n");
+                   "RepairOk.ocx 1.0.0.5\r\nRepairFails.ocx 1.0.0.5\r\nRepairNoLoad.ocx 1.0.0.5\r\n"
+                   "RepairNoSource.ocx 1.0.0.5\r\nRepairUnsigned.ocx 1.0.0.5\r\n");
         WriteBytes(page_.file("Z3OCX\\ocxlistz3.txt"), "");
-        WriteBytes(page_.file("DLL\\dlllist2000.txt"), "RepairDll.dll 1.0.0.1\r\n");
+        WriteBytes(page_.file("DLL\\dlllist2000.txt"), "RepairDll.dll 1.0.0.1\r\nRepairNoLoad.dll 1.0.0.1\r\n");
         for (const char* name : {"Z4OCX\\RepairOk.ocx", "Z4OCX\\RepairFails.ocx", "Z4OCX\\NotListed.ocx", "DLL\\RepairDll.dll",
-                                 "x.dll", "Z4OCX\\x.ocx", "DLL\\x.dll"})
+                                 "x.dll", "Z4OCX\\x.ocx", "DLL\\x.dll", "Z4OCX\\RepairNoLoad.ocx", "DLL\\RepairNoLoad.dll"})
             WriteBytes(page_.file(name), component);
-        WriteBytes(page_.file("Z4OCX\\RepairNotDll.ocx"), "not a module");
+        WriteBytes(page_.file("Z4OCX\\RepairUnsigned.ocx"), ReadBytes(TestBinFolder() + "\\signatures\\unsigned\\regserver_standin.dll"));
         WriteBytes(page_.file("Installer\\RepairPkg.msi"), ReadBytes(TestBinFolder() + "\\repair_package.msi"));
         for (const char* name : {"Installer\\Setup Tool.exe", "Installer\\Setup.exe", "Installer\\notes.txt", "run.exe"})
             WriteBytes(page_.file(name), installer);
@@ -255,14 +162,18 @@ INSTANTIATE_TEST_SUITE_P(
         RepairRow{"ControlOutsideTheListChangesNothing", "Omniprobe.InstallOcx('NotListed.ocx')", "-31", {}, false,
                   nullptr,
                   [](const std::string&, const std::string&) { EXPECT_FALSE(FileExists(SystemFile("NotListed.ocx"))); }},
-        RepairRow{"ListedControlIsCopiedAndRegistered", "Omniprobe.InstallOcx('repairok.ocx')", "0", {kSucceededText},
-                  true, nullptr,
+        // A DLL too reaches the system folder only when the list names it.
+        RepairRow{"DllOutsideTheListChangesNothing", "Omniprobe.InstallDll('x.dll')", "-31", {}, false, nullptr,
+                  [](const std::string&, const std::string&) { EXPECT_FALSE(FileExists(SystemFile("x.dll"))); }},
+        RepairRow{"ListedControlIsCopiedAndRegistered", "Omniprobe.InstallOcx('repairok.ocx')", "0",
+                  {Asked("install RepairOk.ocx"), Box(kSucceededText)}, true, nullptr,
                   [](const std::string& page, const std::string&) {
                       EXPECT_EQ(ReadBytes(SystemFile("RepairOk.ocx")), ReadBytes(page + "\\Z4OCX\\RepairOk.ocx"));
                       EXPECT_EQ(ReadBytes(SystemFile("RepairOk.ocx.log")), "registered\n");
                   }},
         // The old copy is moved aside into the temporary folder; the new one lands and registers.
-        RepairRow{"OldCopyInUseIsMovedAside", "Omniprobe.InstallOcx('RepairOk.ocx')", "0", {kSucceededText}, true,
+        RepairRow{"OldCopyInUseIsMovedAside", "Omniprobe.InstallOcx('RepairOk.ocx')", "0",
+                  {Asked("install RepairOk.ocx"), Box(kSucceededText)}, true,
                   [](const std::string&, const std::string&) {
                       WriteBytes(SystemFile("RepairOk.ocx"), ReadBytes(TestBinFolder() + "\\regserver_standin.dll") + "old");
                       heldOldCopy.reset(LoadLibraryW(Widen(SystemFile("RepairOk.ocx")).c_str()));
@@ -275,32 +186,48 @@ INSTANTIATE_TEST_SUITE_P(
                       EXPECT_TRUE(FileExists(temp + "RepairOk.ocx.temp"));
                       heldOldCopy.reset();
                   }},
-        RepairRow{"MissingSourceLeavesTheInstalledCopy", "Omniprobe.InstallOcx('RepairNoSource.ocx')", "-31", {}, true,
+        RepairRow{"MissingSourceLeavesTheInstalledCopy", "Omniprobe.InstallOcx('RepairNoSource.ocx')", "-31",
+                  {Asked("install RepairNoSource.ocx")}, true,
                   [](const std::string&, const std::string&) { WriteBytes(SystemFile("RepairNoSource.ocx"), kOld); },
                   [](const std::string&, const std::string& temp) {
                       EXPECT_EQ(ReadBytes(SystemFile("RepairNoSource.ocx")), kOld);
                       EXPECT_FALSE(FileExists(temp + "RepairNoSource.ocx.temp"));
                   }},
-        RepairRow{"FailedSelfRegistrationIsReported", "Omniprobe.InstallOcx('RepairFails.ocx')", "-60", {}, true, nullptr,
+        // The copy that failed to register does not stay behind in the system folder.
+        RepairRow{"FailedSelfRegistrationIsReported", "Omniprobe.InstallOcx('RepairFails.ocx')", "-60",
+                  {Asked("install RepairFails.ocx")}, true, nullptr,
                   [](const std::string&, const std::string&) {
                       EXPECT_EQ(ReadBytes(SystemFile("RepairFails.ocx.log")), "failed\n");
+                      EXPECT_FALSE(FileExists(SystemFile("RepairFails.ocx")));
                   }},
-        RepairRow{"ControlThatDoesNotLoadAsksForTheDlls", "Omniprobe.InstallOcx('RepairNotDll.ocx')", "0",
-                  {kFourthDllText}, false, nullptr, nullptr},
-        RepairRow{"DllIsCopiedAndRegistered", "Omniprobe.InstallDll('RepairDll.dll')", "0", {kSucceededText}, true,
-                  nullptr,
+        // The page hears the failure, not 0, after the box that tells the user what to do.
+        RepairRow{"ControlThatDoesNotLoadAsksForTheDllsAndSaysSo", "Omniprobe.InstallOcx('RepairNoLoad.ocx')", "-61",
+                  {Asked("install RepairNoLoad.ocx"), Box(kFourthDllText)}, false, nullptr,
+                  [](const std::string&, const std::string&) { EXPECT_FALSE(FileExists(SystemFile("RepairNoLoad.ocx"))); }},
+        RepairRow{"UnsignedControlIsNotInstalled", "Omniprobe.InstallOcx('RepairUnsigned.ocx')", "-104",
+                  {Asked("install RepairUnsigned.ocx")}, false, nullptr,
+                  [](const std::string& page, const std::string&) {
+                      EXPECT_FALSE(FileExists(SystemFile("RepairUnsigned.ocx")));
+                      EXPECT_TRUE(FileExists(page + "\\Z4OCX\\RepairUnsigned.ocx"));  // the page's own file stays
+                  }},
+        RepairRow{"DllIsCopiedAndRegistered", "Omniprobe.InstallDll('RepairDll.dll')", "0",
+                  {Asked("install RepairDll.dll"), Box(kSucceededText)}, true, nullptr,
                   [](const std::string&, const std::string&) {
                       EXPECT_EQ(ReadBytes(SystemFile("RepairDll.dll.log")), "registered\n");
                   }},
         // The installer's path is quoted: "...\\Installer\\Setup.exe" must not run instead.
-        RepairRow{"InstallerPathIsQuoted", "Omniprobe.InstallProgram('Setup Tool.exe')", "0", {}, false, nullptr,
+        RepairRow{"DllThatDoesNotLoadIsReported", "Omniprobe.InstallDll('RepairNoLoad.dll')", "-61",
+                  {Asked("install RepairNoLoad.dll")}, false, nullptr, nullptr},
+        RepairRow{"InstallerPathIsQuoted", "Omniprobe.InstallProgram('Setup Tool.exe')", "0",
+                  {Asked("run the installer Setup Tool.exe")}, false, nullptr,
                   [](const std::string& page, const std::string&) {
                       const std::string installer = page + "\\Installer\\Setup Tool.exe";
                       EXPECT_EQ(ReadBytes(installer + ".log"), "\"" + installer + "\"\n");
                       EXPECT_FALSE(FileExists(page + "\\Installer\\Setup.exe.log"));
                   }},
         // A real package, run by the system's msiexec.
-        RepairRow{"PackageIsInstalledByMsiexec", "Omniprobe.InstallProgram('RepairPkg.msi')", "0", {}, false, nullptr,
+        RepairRow{"PackageIsInstalledByMsiexec", "Omniprobe.InstallProgram('RepairPkg.msi')", "0",
+                  {Asked("run the installer RepairPkg.msi")}, false, nullptr,
                   [](const std::string& page, const std::string&) {
                       const std::string marker = ProgramFilesFile("OmniprobeRepairPackage\\installed.txt");
                       EXPECT_EQ(ReadBytes(marker), "installed by msiexec\n");
@@ -313,6 +240,14 @@ INSTANTIATE_TEST_SUITE_P(
                   [](const std::string& page, const std::string&) {
                       EXPECT_FALSE(FileExists(page + "\\Installer\\notes.txt.log"));
                   }},
+        // An installer that cannot be started is a failure the page hears, and nothing is re-diagnosed.
+        RepairRow{"AbsentInstallersCannotBeStarted",
+                  "[Omniprobe.InstallProgram('MPSetupXP.exe'), Omniprobe.InstallProgram('Unknown.exe'),"
+                  " Omniprobe.InstallProgram('Unknown.msi')].join(' ')",
+                  "-93 -93 -93",
+                  {Asked("run the installer MPSetupXP.exe"), Asked("run the installer Unknown.exe"),
+                   Asked("run the installer Unknown.msi")},
+                  false, nullptr, nullptr},
         RepairRow{"UnknownSettingIsRefused", "Omniprobe.Modify('Nothing')", "-92", {}, false, nullptr, nullptr},
         RepairRow{"XpOnlySettingIsNotRelevantHere", "Omniprobe.Modify('SpMarklet')", "-96", {}, false, nullptr,
                   nullptr}),
@@ -432,7 +367,7 @@ struct WebRow {
     const char* name;
     const char* call;
     const char* returned;
-    std::vector<UINT> boxes;
+    std::vector<std::string> boxes;
     bool freshReport;
     std::vector<std::string> fetched;  // below the scenario, list files left out
     std::function<void(const std::string& temp)> before;
@@ -476,21 +411,24 @@ TEST_P(WebRepair, FetchesFromTheServerOnlyWhatTheTableSays) {
 INSTANTIATE_TEST_SUITE_P(
     Calls, WebRepair,
     ::testing::Values(
-        WebRow{"ControlIsFetchedCopiedAndRegistered", "Omniprobe.InstallOcx('RepairWeb.ocx')", "0", {kSucceededText}, true,
-               {"Z4OCX/RepairWeb.ocx"}, nullptr,
+        WebRow{"ControlIsFetchedCopiedAndRegistered", "Omniprobe.InstallOcx('RepairWeb.ocx')", "0",
+               {Asked("install RepairWeb.ocx"), Box(kSucceededText)}, true, {"Z4OCX/RepairWeb.ocx"}, nullptr,
                [](const std::string& temp) {
                    EXPECT_EQ(ReadBytes(SystemFile("RepairWeb.ocx")), ReadBytes(TestBinFolder() + "\\regserver_standin.dll"));
                    EXPECT_EQ(ReadBytes(SystemFile("RepairWeb.ocx.log")), "registered\n");
                }},
-        WebRow{"FailedFetchLeavesTheInstalledCopy", "Omniprobe.InstallOcx('RepairGone.ocx')", "-37", {}, true,
-               {"Z4OCX/RepairGone.ocx"},
+        WebRow{"FailedFetchLeavesTheInstalledCopy", "Omniprobe.InstallOcx('RepairGone.ocx')", "-37",
+               {Asked("install RepairGone.ocx")}, true, {"Z4OCX/RepairGone.ocx"},
                [](const std::string&) { WriteBytes(SystemFile("RepairGone.ocx"), kOld); },
                [](const std::string&) { EXPECT_EQ(ReadBytes(SystemFile("RepairGone.ocx")), kOld); }},
         WebRow{"NameIsRefusedBeforeAnyFetch", "Omniprobe.InstallOcx('..\\\\Z4OCX\\\\RepairWeb.ocx') + ' ' +"
                " Omniprobe.InstallProgram('..\\\\Installer\\\\Setup Tool.exe')", "-31 -31", {}, false, {}, nullptr,
                nullptr},
-        WebRow{"InstallerIsFetchedAndRunQuoted", "Omniprobe.InstallProgram('Setup Tool.exe')", "0", {}, false,
-               {"Installer/Setup%20Tool.exe"}, nullptr,
+        // The extension is checked before anything is fetched.
+        WebRow{"InstallerOfAnotherKindIsNotFetched", "Omniprobe.InstallProgram('notes.txt')", "-31", {}, false, {},
+               nullptr, nullptr},
+        WebRow{"InstallerIsFetchedAndRunQuoted", "Omniprobe.InstallProgram('Setup Tool.exe')", "0",
+               {Asked("run the installer Setup Tool.exe")}, false, {"Installer/Setup%20Tool.exe"}, nullptr,
                [](const std::string& temp) {
                    EXPECT_EQ(ReadBytes(temp + "Setup Tool.exe.log"), "\"" + temp + "Setup Tool.exe\"\n");
                }}),

@@ -7,7 +7,7 @@ var query = location.search.substring(1);
 var method = query.substring(0, query.indexOf("="));
 var param = query.substring(query.indexOf("=") + 1);
 var codes = [0, 100, -1, -11, -21, -22, -23, -31, -32, -33, -34, -35, -36, -37, -41, -51, -60, -61, -70, -80,
-             -90, -91, -92, -93, -94, -95, -96, -97, -98, -99, -101, -102, -103];
+             -90, -91, -92, -93, -94, -95, -96, -97, -98, -99, -101, -102, -103, -104];
 var reports = 0;
 
 // One line per record: the texts of the catalogue may hold line breaks and tabs.

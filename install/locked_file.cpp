@@ -1,0 +1,21 @@
+#include "install/locked_file.h"
+
+#include "platform/text.h"
+
+namespace omni {
+
+LockedFile LockedFile::Open(const std::string& path) {
+    LockedFile locked;
+    locked.path_ = path;
+    // Sharing read only: a writer, a rename and a delete all fail while the handle is open; the loader,
+    // regsvr32 and a started process only read.
+    locked.file_.reset(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION facts = {};
+    if (locked.ok() && (!GetFileInformationByHandle(locked.handle(), &facts) ||
+                        (facts.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)))
+        locked.file_.reset();
+    return locked;
+}
+
+}  // namespace omni

@@ -1,0 +1,35 @@
+#include "tests/install/install_suite.h"
+
+#include <shlobj.h>
+
+namespace omni::test {
+
+std::string SignedVariant(const std::string& kind, const std::string& file) {
+    return ReadBytes(TestBinFolder() + "\\signatures\\" + kind + "\\" + file);
+}
+
+MachineSnapshot TakeSnapshot(const std::string& pageFolder) {
+    wchar_t system[MAX_PATH] = {}, appData[MAX_PATH] = {}, temp[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+    GetTempPathW(MAX_PATH, temp);
+    std::string tempFolder = Narrow(temp);
+    if (!tempFolder.empty() && tempFolder.back() == '\\') tempFolder.pop_back();
+    return MachineSnapshot({Narrow(system), Narrow(appData) + "\\Orvane Zentra", tempFolder, pageFolder},
+                           {{HKEY_CURRENT_USER, "Software", 0},
+                            {HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID", 0},
+                            {HKEY_LOCAL_MACHINE, "Software\\Classes\\TypeLib", 0},
+                            {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0}});
+}
+
+std::vector<std::string> ChangesBetween(const MachineSnapshot& before, const MachineSnapshot& after) {
+    std::vector<std::string> changes;
+    for (const std::string& change : before.ChangesTo(after)) {
+        // The page's script is the test's own, written for the run.
+        if (change.find("Software\\Wine") != std::string::npos || change.find("\\page.js ") != std::string::npos) continue;
+        changes.push_back(change);
+    }
+    return changes;
+}
+
+}  // namespace omni::test

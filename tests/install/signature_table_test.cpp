@@ -1,0 +1,170 @@
+// Signed code only: every entry point that loads, registers or runs a file, with the file under each
+// kind of signature. Only the control's own signer and a Trusted Publisher install; for every other
+// signature the call answers -104 and the folders, the registry and the running programs are as before.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <tuple>
+
+#include "platform/text.h"
+#include "tests/install/install_suite.h"
+#include "tests/support/registry_sandbox.h"
+
+namespace omni::test {
+namespace {
+
+const char kComponent[] = "regserver_standin.dll";
+const char kInstaller[] = "installer_standin.exe";
+
+struct EntryPoint {
+    const char* name;
+    // Lays out the page folder with the file of one signature kind.
+    void (*arrange)(const std::string& page, const std::string& kind);
+    const char* call;  // JScript after a first Retrieve; null: the call is that Retrieve
+    // The file's trace when it was installed or run: its log beside where it registered or ran.
+    std::string (*trace)(const std::string& page);
+    const char* container;  // the container's name in the page folder
+};
+
+std::string Page(const std::string& page, const std::string& file) { return page + "\\" + file; }
+
+const EntryPoint kEntryPoints[] = {
+    {"InstallOcx",
+     [](const std::string& page, const std::string& kind) {
+         WriteBytes(Page(page, "Z4OCX\\ocxlistz4.txt"), "SigOcx.ocx 1.0.0.5\r\n");
+         WriteBytes(Page(page, "Z4OCX\\SigOcx.ocx"), SignedVariant(kind, kComponent));
+     },
+     "Omniprobe.InstallOcx('SigOcx.ocx')", [](const std::string&) { return SystemFile("SigOcx.ocx.log"); },
+     "omniprobe_page.exe"},
+    {"InstallDll",
+     [](const std::string& page, const std::string& kind) {
+         WriteBytes(Page(page, "DLL\\dlllist2000.txt"), "SigDll.dll 1.0.0.1\r\n");
+         WriteBytes(Page(page, "DLL\\SigDll.dll"), SignedVariant(kind, kComponent));
+     },
+     "Omniprobe.InstallDll('SigDll.dll')", [](const std::string&) { return SystemFile("SigDll.dll.log"); },
+     "omniprobe_page.exe"},
+    {"InstallProgram",
+     [](const std::string& page, const std::string& kind) {
+         WriteBytes(Page(page, "Installer\\SigSetup.exe"), SignedVariant(kind, kInstaller));
+     },
+     "Omniprobe.InstallProgram('SigSetup.exe')",
+     [](const std::string& page) { return Page(page, "Installer\\SigSetup.exe.log"); }, "omniprobe_page.exe"},
+    // Only on Windows XP: the container of these rows is told by Wine that it runs there.
+    {"ModifySpMarklet",
+     [](const std::string& page, const std::string& kind) {
+         WriteBytes(Page(page, "Installer\\Marklet3Outer.ocx"), SignedVariant(kind, kComponent));
+     },
+     "Omniprobe.Modify('SpMarklet')", [](const std::string&) { return SystemFile("Marklet3Outer.ocx.log"); },
+     "omniprobe_xp.exe"},
+    // Only on a PC without the XML parser: these rows hide its class.
+    {"RetrieveParserInstaller",
+     [](const std::string& page, const std::string& kind) {
+         WriteBytes(Page(page, "Installer\\msxml3.exe"), SignedVariant(kind, kInstaller));
+     },
+     nullptr, [](const std::string& page) { return Page(page, "Installer\\msxml3.exe.log"); }, "omniprobe_page.exe"},
+};
+
+const char* const kKinds[] = {"maker", "publisher", "unsigned", "tampered", "samename", "untrusted"};
+
+// Wine tells a program of this name that it runs on Windows XP, while the object lives.
+class WindowsXpFor {
+public:
+    explicit WindowsXpFor(const std::string& program)
+        : key_("Software\\Wine\\AppDefaults\\" + program) { SetString(HKEY_CURRENT_USER, key_, "Version", "winxp"); }
+    ~WindowsXpFor() { DeleteTree(HKEY_CURRENT_USER, key_); }
+
+private:
+    std::string key_;
+};
+
+// The XML parser's class is gone from both registry views while the object lives, and comes back after.
+class HiddenParser {
+public:
+    HiddenParser() {
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            unique_hkey classes, saved;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID", 0, KEY_ALL_ACCESS | view,
+                              classes.addressof()) != ERROR_SUCCESS)
+                continue;
+            const std::wstring to = Saved(view);
+            if (RegCreateKeyExW(HKEY_CURRENT_USER, to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                saved.addressof(), nullptr) != ERROR_SUCCESS ||
+                RegCopyTreeW(classes.get(), kParserClass, saved.get()) != ERROR_SUCCESS)
+                continue;
+            RegDeleteTreeW(classes.get(), kParserClass);
+            RegDeleteKeyExW(classes.get(), kParserClass, view, 0);
+            hidden_.push_back(view);
+        }
+    }
+    ~HiddenParser() {
+        for (REGSAM view : hidden_) {
+            unique_hkey clsid, saved;
+            const std::wstring key = std::wstring(L"Software\\Classes\\CLSID\\") + kParserClass;
+            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                                clsid.addressof(), nullptr) == ERROR_SUCCESS &&
+                RegOpenKeyExW(HKEY_CURRENT_USER, Saved(view).c_str(), 0, KEY_READ, saved.addressof()) == ERROR_SUCCESS)
+                RegCopyTreeW(saved.get(), nullptr, clsid.get());
+            RegDeleteTreeW(HKEY_CURRENT_USER, Saved(view).c_str());
+            RegDeleteKeyW(HKEY_CURRENT_USER, Saved(view).c_str());
+        }
+    }
+    HiddenParser(const HiddenParser&) = delete;
+    HiddenParser& operator=(const HiddenParser&) = delete;
+
+private:
+    static constexpr wchar_t kParserClass[] = L"{F6D90F11-9C73-11D3-B32E-00C04F990BB4}";
+    static std::wstring Saved(REGSAM view) {
+        return view == KEY_WOW64_32KEY ? L"Software\\OmniprobeTests\\Parser32" : L"Software\\OmniprobeTests\\Parser64";
+    }
+    std::vector<REGSAM> hidden_;
+};
+
+using SignatureRow = std::tuple<int, int>;  // entry point, signature kind
+
+class SignatureTable : public InstallSuite<::testing::TestWithParam<SignatureRow>> {
+protected:
+    void TearDown() override {
+        for (const char* name : {"SigOcx.ocx", "SigOcx.ocx.log", "SigDll.dll", "SigDll.dll.log", "Marklet3Outer.ocx",
+                                 "Marklet3Outer.ocx.log"})
+            DeleteFileW(Widen(SystemFile(name)).c_str());
+    }
+};
+
+TEST_P(SignatureTable, OnlyTheControlsSignerAndATrustedPublisherInstall) {
+    const EntryPoint& entry = kEntryPoints[std::get<0>(GetParam())];
+    const std::string kind = kKinds[std::get<1>(GetParam())];
+    const bool trusted = kind == "maker" || kind == "publisher";
+    container_ = entry.container;
+    if (container_ != "omniprobe_page.exe") {
+        ASSERT_TRUE(CopyFileW(Widen(page_.file("omniprobe_page.exe")).c_str(), Widen(page_.file(container_)).c_str(),
+                              FALSE));
+    }
+    entry.arrange(page_.path(), kind);
+    const std::string trace = entry.trace(page_.path());
+    WindowsXpFor xp(container_);
+    std::unique_ptr<HiddenParser> noParser(entry.call ? nullptr : new HiddenParser());
+
+    const std::string script = entry.call ? "Omniprobe.Retrieve();\ndocument.write('return ' + " + std::string(entry.call) +
+                                                " + '\\n');\nwindow.close(0);\n"
+                                          : "document.write('return ' + Omniprobe.Retrieve() + '\\n');\nwindow.close(0);\n";
+    const MachineSnapshot before = TakeSnapshot(page_.path());
+    PageRun run = RunLocal(script);
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.returned, trusted ? "0" : "-104") << run.out;
+    EXPECT_EQ(FileExists(trace), trusted) << trace;
+    if (!trusted) {
+        EXPECT_EQ(ChangesBetween(before, TakeSnapshot(page_.path())), std::vector<std::string>{});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EntryPointsBySignature, SignatureTable,
+                         ::testing::Combine(::testing::Range(0, 5), ::testing::Range(0, 6)),
+                         [](const ::testing::TestParamInfo<SignatureRow>& info) {
+                             return std::string(kEntryPoints[std::get<0>(info.param)].name) + "_" +
+                                    kKinds[std::get<1>(info.param)];
+                         });
+
+}  // namespace
+}  // namespace omni::test

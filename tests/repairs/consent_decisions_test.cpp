@@ -1,0 +1,142 @@
+// When a repair asks the user first: only a valid request that installs code or weakens a security
+// setting, and only when something will really change. No answers -80 and changes nothing.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "control/repair_flow.h"
+#include "core/module_state.h"
+#include "core/result_codes.h"
+#include "diagnosis/message_catalog.h"
+#include "diagnosis/total_info.h"
+#include "install/component_ids.h"
+#include "install/component_list.h"
+#include "probes/popup_detector.h"
+#include "tests/support/fake_diagnosis_probes.h"
+#include "tests/support/registry_sandbox.h"
+
+namespace omni::test {
+namespace {
+
+const std::string kSettings = "Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Settings\\";
+const std::string kMarklet2Settings = kSettings + kComponentIds[kMarklet2Row].clsid;
+
+class AnsweringUi : public RepairUi {
+public:
+    explicit AnsweringUi(bool answer) : answer_(answer) {}
+    void Inform(unsigned) override {}
+    void Warn(unsigned) override {}
+    void ArmRediagnosis() override {}
+    void ShowFlashVerification() override {}
+    bool Consent(const std::string& change) override {
+        asked.push_back(change);
+        return answer_;
+    }
+    std::vector<std::string> asked;
+
+private:
+    bool answer_;
+};
+
+struct ConsentRow {
+    const char* name;
+    std::function<int(CTotalInfo& info, RepairUi& ui)> call;
+    bool answer;
+    int code;
+    std::vector<std::string> asked;
+    std::function<void()> arrange;
+    std::function<void()> check;  // what must be as it was
+};
+void PrintTo(const ConsentRow& row, std::ostream* os) { *os << row.name; }
+
+class ConsentDecisions : public ::testing::TestWithParam<ConsentRow> {
+protected:
+    void SetUp() override {
+        SetCatalogLanguage(kLangEnglish);
+        GetModuleState().isAdmin = true;
+        CreateKey(HKEY_CURRENT_USER, kNewWindowsKey);
+        CreateKey(HKEY_CURRENT_USER, kSettings);
+        run_.components = {{"Quadrel.ocx", kKindZ4Control, "1.0.0.5", "1.0.0.4", 1},
+                           {"Marklet2.ocx", kKindZ4Control, "1.0.0.5", "1.0.0.5", 1},
+                           {"OrvaneText.dll", kKindDll, "1.0.0.1", "1.0.0.1", 1}};
+    }
+    void TearDown() override {
+        GetModuleState() = saved_;
+        SetCatalogLanguage(kLangKorean);
+    }
+
+    ModuleState saved_ = GetModuleState();
+    RegistrySandbox sandbox_;
+    FakeRunProbes run_;
+    FakeGradingProbes grading_;
+};
+
+TEST_P(ConsentDecisions, AskOnlyWhenSomethingWouldChange) {
+    const ConsentRow& row = GetParam();
+    if (row.arrange) row.arrange();
+    CTotalInfo info(run_, grading_);
+    info.Run();
+    AnsweringUi ui(row.answer);
+    EXPECT_EQ(row.call(info, ui), row.code);
+    EXPECT_EQ(ui.asked, row.asked);
+    if (row.check) row.check();
+}
+
+int Modify(const char* key, CTotalInfo& info, RepairUi& ui) { return RunModify(key, info, ui); }
+
+std::string PopupMgr() {
+    std::string value;
+    ReadString(HKEY_CURRENT_USER, kNewWindowsKey, kPopupMgrValue, value);
+    return value;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, ConsentDecisions,
+    ::testing::Values(
+        ConsentRow{"PopupBlockerIsTurnedOffOnlyAfterYes", [](auto& i, auto& u) { return Modify("IePopop", i, u); },
+                   false, kUserCanceled, {"turn off the pop-up blocker"},
+                   [] { SetString(HKEY_CURRENT_USER, kNewWindowsKey, kPopupMgrValue, "yes"); },
+                   [] { EXPECT_EQ(PopupMgr(), "yes"); }},
+        ConsentRow{"PopupBlockerAlreadyOffIsNotAskedAbout", [](auto& i, auto& u) { return Modify("iepopop", i, u); },
+                   false, kOk, {}, [] { SetString(HKEY_CURRENT_USER, kNewWindowsKey, kPopupMgrValue, "no"); },
+                   nullptr},
+        ConsentRow{"StatusBarScriptingIsAskedAbout",
+                   [](auto& i, auto& u) { return Modify("AllowStatusbarModifyByScript", i, u); }, false, kUserCanceled,
+                   {"let scripts change the status bar"}, nullptr, nullptr},
+        ConsentRow{"PreApprovalIsAskedAbout", [](auto& i, auto& u) { return Modify("PreapproveMsorundll", i, u); },
+                   false, kUserCanceled, {"let the msorun add-ons run without asking"}, nullptr, nullptr},
+        ConsentRow{"SettingThatWeakensNothingIsNotAskedAbout",
+                   [](auto& i, auto& u) { return Modify("UseSWRender", i, u); }, false, kOk, {}, nullptr, nullptr},
+        ConsentRow{"UnknownKeyIsNotAskedAbout", [](auto& i, auto& u) { return Modify("Nothing", i, u); }, true,
+                   kUndefinedArgument, {}, nullptr, nullptr},
+        ConsentRow{"OldControlIsAskedAbout", [](auto& i, auto& u) { return RunInstallOcx("quadrel.ocx", i, u); },
+                   false, kUserCanceled, {"install Quadrel.ocx"}, nullptr, nullptr},
+        ConsentRow{"UpToDateControlIsNotAskedAbout",
+                   [](auto& i, auto& u) { return RunInstallOcx("Marklet2.ocx", i, u); }, false, kOk, {}, nullptr,
+                   nullptr},
+        ConsentRow{"UpToDateControlTurnedOffIsAskedAboutTurningItOn",
+                   [](auto& i, auto& u) { return RunInstallOcx("Marklet2.ocx", i, u); }, false, kUserCanceled,
+                   {"turn the Marklet2.ocx add-on back on"},
+                   [] { SetDword(HKEY_CURRENT_USER, kMarklet2Settings, "Flags", 1); },
+                   [] { EXPECT_TRUE(KeyPresent(HKEY_CURRENT_USER, kMarklet2Settings)); }},
+        ConsentRow{"ControlOutsideTheListIsNotAskedAbout",
+                   [](auto& i, auto& u) { return RunInstallOcx("NotListed.ocx", i, u); }, true, kFileMissing, {},
+                   nullptr, nullptr},
+        ConsentRow{"NameWithAPathIsNotAskedAbout",
+                   [](auto& i, auto& u) { return RunInstallDll("..\\OrvaneText.dll", i, u); }, true, kFileMissing, {},
+                   nullptr, nullptr},
+        ConsentRow{"DllOutsideTheListIsNotAskedAbout", [](auto& i, auto& u) { return RunInstallDll("x.dll", i, u); },
+                   true, kFileMissing, {}, nullptr, nullptr},
+        ConsentRow{"ListedDllIsAskedAbout", [](auto& i, auto& u) { return RunInstallDll("orvanetext.dll", i, u); },
+                   false, kUserCanceled, {"install OrvaneText.dll"}, nullptr, nullptr},
+        ConsentRow{"InstallerOfAnotherKindIsNotAskedAbout",
+                   [](auto&, auto& u) { return RunInstallProgram("notes.txt", u); }, true, kFileMissing, {}, nullptr,
+                   nullptr},
+        ConsentRow{"InstallerIsAskedAbout", [](auto&, auto& u) { return RunInstallProgram("Setup.exe", u); }, false,
+                   kUserCanceled, {"run the installer Setup.exe"}, nullptr, nullptr}),
+    [](const ::testing::TestParamInfo<ConsentRow>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace omni::test

@@ -1,0 +1,57 @@
+#include "tests/support/repair_page.h"
+
+#include <sstream>
+
+#include "platform/text.h"
+#include "tests/support/box_presser.h"
+#include "tests/support/page_container.h"
+
+namespace omni::test {
+
+namespace {
+constexpr UINT kToolCaptionText = 248;
+constexpr UINT kConsentNoAddressText = 322;
+}  // namespace
+
+std::string SystemFile(const std::string& name) {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    return Narrow(system) + "\\" + name;
+}
+
+std::string RepairPage(const std::string& call) {
+    return "var armed = false;\n"
+           "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
+           "  document.write((armed ? 'event ' : 'first ') + XmlText.replace(/[\\r\\n]/g, '') + '\\n');\n"
+           "  if (armed) window.close(0);\n"
+           "}\n"
+           "Omniprobe.Retrieve();\n"
+           "armed = true;\n"
+           "document.write('return ' + " + call + " + '\\n');\n"
+           "window.setTimeout(function () { document.write('no event\\n'); window.close(0); }, 12000);\n";
+}
+
+PageRun RunRepairPage(const std::string& container, const std::string& folder, const std::string& options,
+                      const std::string& script, int question) {
+    BoxPresser presser(question);
+    CapturedProcess page = RunPage(container, "--timeout 150000 --param Lang=eng " + options, script, folder, 180000);
+    PageRun run;
+    run.boxes = presser.Stop();
+    run.out = page.out;
+    run.err = page.err;
+    run.exitCode = page.exitCode;
+    std::istringstream in(page.out);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("first ", 0) == 0) run.firstReport = line.substr(6);
+        if (line.rfind("return ", 0) == 0) run.returned = line.substr(7);
+        if (line.rfind("event ", 0) == 0) run.freshReport = line.substr(6);
+    }
+    return run;
+}
+
+std::string Asked(const std::string& change) {
+    return "owned " + EnglishText(kToolCaptionText) + ": " +
+           Format(EnglishText(kConsentNoAddressText).c_str(), change.c_str());
+}
+
+}  // namespace omni::test

@@ -1,0 +1,38 @@
+// Repairs called from pages in the container, with the real control, while a BoxPresser plays the user.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace omni::test {
+
+// A file of the 32-bit system folder, where an administrator's installation puts components.
+std::string SystemFile(const std::string& name);
+
+// The page diagnoses once (so the lists are loaded), makes the call (a JScript expression) and prints
+// its result, then prints the next report it receives, or "no event" when none came within twelve
+// seconds (the re-diagnosis comes about a second after a repair; a busy machine may need several).
+std::string RepairPage(const std::string& call);
+
+struct PageRun {
+    std::string firstReport;
+    std::string returned;
+    std::string freshReport;  // "" when no event came
+    std::vector<std::string> boxes;
+    std::string out;
+    std::string err;
+    unsigned long exitCode = 0;
+};
+
+// Runs script in the container program of folder, in English with the given options, while a
+// BoxPresser answers its questions with question (IDYES or IDNO).
+PageRun RunRepairPage(const std::string& container, const std::string& folder, const std::string& options,
+                      const std::string& script, int question = IDYES);
+
+// The consent question as the BoxPresser records it, for a page without an address: change as the
+// question names it, "install RepairOk.ocx".
+std::string Asked(const std::string& change);
+
+}  // namespace omni::test
