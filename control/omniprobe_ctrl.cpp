@@ -171,7 +171,6 @@ HRESULT COmniprobeCtrl::Retrieve(WORD kind, const fw::DispatchArgs&, VARIANT* re
 }
 
 int COmniprobeCtrl::RunRetrieveNow() {
-    auto alive = Shared<IUnknown>(static_cast<IOleObject*>(this));  // the page may release us from the event
     delivered_ = false;
     retrieving_ = true;
     int code = kDiagnosisIncomplete;

@@ -55,7 +55,6 @@ HRESULT COmniprobeCtrl::RunRepair(WORD kind, const fw::DispatchArgs& args, VARIA
     std::string argument;
     HRESULT hr = args.String(0, argument);
     if (FAILED(hr)) return hr;
-    auto alive = Shared<IUnknown>(static_cast<IOleObject*>(this));  // the page may release us from a dialog
     ++repairing_;
     int code = kOk;
     hr = ShieldedHr([&]() -> HRESULT {

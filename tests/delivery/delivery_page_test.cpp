@@ -202,6 +202,65 @@ TEST_P(MailTo, SavesTheAttachmentThenOpensTheMailLink) {
 INSTANTIATE_TEST_SUITE_P(Temp, MailTo, ::testing::Values(MailRow{"Writable", true, 0}, MailRow{"NotWritable", false, -98}),
                          [](const ::testing::TestParamInfo<MailRow>& info) { return std::string(info.param.name); });
 
+// --- The page lets go of the control during its own call
+
+// True once the page has taken the control's window away (the page removed the object), or after 90 s.
+bool WaitUntilObjectRemoved() {
+    for (DWORD waited = 0; waited < 90000; waited += 100, Sleep(100)) {
+        HWND page = FindWindowW(L"OmniprobePage", nullptr);
+        if (page && !FindWindowExW(page, nullptr, L"OmniprobeCtrlWindow", nullptr)) return true;
+    }
+    return false;
+}
+
+struct LetGoRow {
+    const char* name;
+    const char* call;
+    int dialogItem;  // what the member's dialog has: the file name box, or a message box's text
+};
+void PrintTo(const LetGoRow& row, std::ostream* os) { *os << row.name; }
+class LetGo : public Delivery, public ::testing::WithParamInterface<LetGoRow> {};
+
+// A timer removes the object while the dialog is open; the user then goes on. Wine's heap checking
+// (warn+heap) reports any use of the freed control on standard error.
+TEST_P(LetGo, TheControlOutlivesItsCallWhenThePageRemovesItDuringTheDialog) {
+    const LetGoRow& row = GetParam();
+    NoMailClient noClient;
+    const std::string saved = scratch_.file("kept.xml");
+    std::future<std::string> user = std::async(std::launch::async, [&]() -> std::string {
+        HWND dialog = WaitForDialogWith(row.dialogItem);
+        if (!dialog) return "no dialog";
+        if (!WaitUntilObjectRemoved()) return "the object was not removed";
+        if (row.dialogItem == kFileNameBox) SetDlgItemTextW(dialog, kFileNameBox, Widen(saved).c_str());
+        Press(dialog, IDOK);
+        return "";
+    });
+    wchar_t debug[256] = {};
+    GetEnvironmentVariableW(L"WINEDEBUG", debug, 256);
+    SetEnvironmentVariableW(L"WINEDEBUG", L"warn+heap");
+    CapturedProcess run = Run(kPrintEvent + Call("Retrieve()") + "setTimeout(function () { removeObject(); }, 10);\n" +
+                                  Call(row.call),
+                              "--param InstallMode=0 --param MailAddr=help@example.com");
+    SetEnvironmentVariableW(L"WINEDEBUG", debug[0] ? debug : nullptr);
+    EXPECT_EQ(user.get(), "");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(run.out, m, std::regex("(<\\?xml.*</diagnosis>)\n0\n0\n"))) << run.out << run.err;
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.err.find("heap"), std::string::npos) << run.err;
+    if (row.dialogItem == kFileNameBox) {
+        EXPECT_EQ(RemoveLineBreaks(ReadBytes(saved)), m[1].str());
+        return;
+    }
+    std::string received;
+    for (DWORD waited = 0; waited < 60000 && (received = ReadBytes(noClient.handler() + ".log")).empty(); waited += 200) Sleep(200);
+    EXPECT_EQ(received.find("mailto:help@example.com?subject="), noClient.handler().size() + 4) << received;
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, LetGo,
+                         ::testing::Values(LetGoRow{"SaveTo", "SaveTo()", kFileNameBox},
+                                           LetGoRow{"MailTo", "MailTo()", kMessageText}),
+                         [](const ::testing::TestParamInfo<LetGoRow>& info) { return std::string(info.param.name); });
+
 // The container's folder has a blank in its name: unquoted, the system would try "...\with.exe" first.
 TEST_F(Delivery, ShowSampleContentRunsTheViewerBesideThePageQuoted) {
     const std::string standin = ReadBytes(TestBinFolder() + "\\installer_standin.exe");
