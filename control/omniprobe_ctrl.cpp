@@ -10,7 +10,6 @@
 #include "diagnosis/error_messages.h"
 #include "diagnosis/message_catalog.h"
 #include "hosting/fault_shield.h"
-#include "install/folder_mng.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -42,9 +41,7 @@ HRESULT RefusalResult(Refusal refusal, VARIANT* result) {
 
 }  // namespace
 
-COmniprobeCtrl::COmniprobeCtrl() : fw::OleControl(kDescription), safety_(static_cast<IOleObject*>(this)) {
-    ClearNt60FolderFlag();
-}
+COmniprobeCtrl::COmniprobeCtrl() : fw::OleControl(kDescription), safety_(static_cast<IOleObject*>(this)) {}
 
 IUnknown* COmniprobeCtrl::Create() {
     auto* control = new (std::nothrow) COmniprobeCtrl();
@@ -87,14 +84,14 @@ HRESULT COmniprobeCtrl::InvokeMember(DISPID id, WORD flags, const fw::DispatchAr
     };
     for (const Entry& entry : kMembers) {
         if (entry.id != id) continue;
-        // Before the member runs, so a refused page has nothing fetched, changed or run.
-        if (entry.refusal != kOpen && flags != DISPATCH_PROPERTYPUT && !PageAllowed()) {
-            if (entry.refusal == kEmptyReportAndCode) {
-                // The page may release us from the event.
-                auto alive = Shared<IUnknown>(static_cast<IOleObject*>(this));
-                Deliver(kEmptyReport);
+        if (entry.refusal != kOpen && flags != DISPATCH_PROPERTYPUT) {
+            // Before the member runs, so a refused page has nothing fetched, changed or run.
+            if (!PageAllowed()) {
+                if (entry.refusal == kEmptyReportAndCode) Deliver(kEmptyReport);
+                return RefusalResult(entry.refusal, result);
             }
-            return RefusalResult(entry.refusal, result);
+            // A page refused when the window was created gets the window's set-up now.
+            if (window() && !state_.setUp) SetUpOnWindowCreation(state_);
         }
         return (this->*entry.member)(flags, args, result);
     }
@@ -104,7 +101,7 @@ HRESULT COmniprobeCtrl::InvokeMember(DISPID id, WORD flags, const fw::DispatchAr
 // Asked at every call: the container may show another page by now. Without a policy the site is not asked.
 bool COmniprobeCtrl::PageAllowed() {
     HostPolicy policy = ReadHostPolicy();
-    return !policy.present || policy.Allows(UrlHost(ContainerAddress()));
+    return !policy.present || policy.Allows(ParseOrigin(ContainerAddress()));
 }
 
 // --- Properties
@@ -130,7 +127,8 @@ HRESULT COmniprobeCtrl::MailAddrMember(WORD kind, const fw::DispatchArgs& args, 
 
 HRESULT COmniprobeCtrl::LangMember(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
     HRESULT hr = StringProperty(state_.lang, kind, args, result);
-    if (SUCCEEDED(hr) && kind == DISPATCH_PROPERTYPUT) ApplyLanguage(state_.lang);
+    // The thread's language is shared with the browser; a refused page keeps its choice to itself.
+    if (SUCCEEDED(hr) && kind == DISPATCH_PROPERTYPUT && PageAllowed()) ApplyLanguage(state_.lang);
     return hr;
 }
 
@@ -192,6 +190,12 @@ HRESULT COmniprobeCtrl::GetErrorMsg(WORD kind, const fw::DispatchArgs& args, VAR
     long code = 0;
     HRESULT hr = args.Long(0, code);
     if (FAILED(hr)) return hr;
+    // In this control's own language, which a refused page never applies to the thread.
+    struct CatalogLanguage {
+        LANGID previous = GetCatalogLanguage();
+        explicit CatalogLanguage(LANGID language) { SetCatalogLanguage(language); }
+        ~CatalogLanguage() { SetCatalogLanguage(previous); }
+    } language(LanguageFromLang(state_.lang));
     return fw::SetStringResult(result, ErrorMessageText(code, info_.GetOsCode()));
 }
 
@@ -231,7 +235,9 @@ void COmniprobeCtrl::Deliver(const std::string& xml) {
 // --- Window
 
 bool COmniprobeCtrl::OnCreate() {
-    SetUpOnWindowCreation(state_);
+    // What the set-up changes is shared by the module and the thread: a refused page gets it only
+    // once the policy allows one of its calls.
+    if (PageAllowed()) SetUpOnWindowCreation(state_);
     return true;  // a failed folder set-up is reported by the next Retrieve, not here
 }
 
