@@ -2,9 +2,11 @@
 #include "control/omniprobe_ctrl.h"
 
 #include "control/browser_window.h"
+#include "control/host_policy.h"
 #include "control/post_body.h"
 #include "control/report_delivery.h"
 #include "control/sample_content.h"
+#include "core/web_address.h"
 #include "dialogs/show_tb_dlg.h"
 #include "probes/addon_inspector.h"
 
@@ -35,6 +37,9 @@ HRESULT COmniprobeCtrl::SendInformation(WORD kind, const fw::DispatchArgs& args,
         FAILED(hr = args.String(2, ieAddons)) || FAILED(hr = args.String(3, lang)))
         return hr;
     BrowserWindowRequest request;
+    // Only to a web address, and where a host policy exists, only to an origin it allows: the report
+    // describes the PC, and a foreign page may not send it elsewhere.
+    if (!IsWebAddress(url) || !ReadHostPolicy().Allows(ParseOrigin(url))) return fw::SetBoolResult(result, false);
     request.url = url;
     request.width = 610;
     request.height = 580;

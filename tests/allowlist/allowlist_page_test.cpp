@@ -211,6 +211,42 @@ INSTANTIATE_TEST_SUITE_P(
         PolicyRow{"AccessDeniedIn64BitView", Policy::kDenied, "desk.example", "https://desk.example/", false}),
     [](const ::testing::TestParamInfo<PolicyRow>& info) { return std::string(info.param.name); });
 
+// --- Where an allowed page may post: only to an origin the policy allows too
+
+struct PostRow {
+    const char* name;
+    const char* extraEntry;  // after "desk.example; ": "http" names the content server's http origin,
+                             // "bare" the same host and port without a scheme (so https); "" none
+    bool posted;
+};
+void PrintTo(const PostRow& row, std::ostream* os) { *os << row.name; }
+
+class PostTarget : public AllowList, public ::testing::WithParamInterface<PostRow> {};
+
+TEST_P(PostTarget, IsAnOriginThePolicyAllows) {
+    const PostRow& row = GetParam();
+    const std::string server = ContentServerUrl();  // "http://127.0.0.1:<port>/"
+    const std::string origin = server.substr(0, server.size() - 1);
+    std::string list = "desk.example";
+    if (std::string(row.extraEntry) == "http") list += "; " + origin;
+    if (std::string(row.extraEntry) == "bare") list += "; " + origin.substr(7);
+    MachinePolicy policy(Policy::kList, list);
+    const std::string name = std::string("allowlist_post_") + row.name + std::to_string(GetTickCount()) + ".asp";
+    CapturedProcess page = Run(kProbeScenario, "https://desk.example/page.htm",
+                               "show('SendInformation', Omniprobe.SendInformation('" + server + name +
+                                   "', '<diagnosis/>', '', 'eng'));\n");
+    EXPECT_EQ(Lines(page.out), std::vector<std::string>{row.posted ? "SendInformation true" : "SendInformation false"});
+    std::string body;
+    for (int tries = 180; row.posted && (body = ContentPostBody(name)).empty() && tries-- > 0;) Sleep(500);
+    CloseBrowserWindows();
+    EXPECT_EQ(body, row.posted ? "txt_diagnosis=<diagnosis%2F>&txt_ie_addons=&txt_lang=eng" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, PostTarget,
+                         ::testing::Values(PostRow{"Listed", "http", true}, PostRow{"NotListed", "", false},
+                                           PostRow{"ListedOnlyForHttps", "bare", false}),
+                         [](const ::testing::TestParamInfo<PostRow>& info) { return std::string(info.param.name); });
+
 // --- Every member of a refused page: the code or its type's empty answer, and nothing fetched, changed or run
 
 class RefusedPage : public AllowList {

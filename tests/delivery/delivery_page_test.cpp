@@ -279,16 +279,6 @@ TEST_F(Delivery, ShowSampleContentRunsTheViewerBesideThePageQuoted) {
     EXPECT_EQ(ReadBytes(scratch_.file("with.exe.log")), "");
 }
 
-// Closes the windows that the browser object's server opened (it outlives the page) as a user would.
-// Their size is not checked: Wine's browser object ignores Width and Height.
-void CloseBrowserWindows() {
-    for (int tries = 20; tries-- > 0; Sleep(500)) {
-        HWND w = FindWindowW(L"IEFrame", nullptr);
-        if (!w) break;
-        PostMessageW(w, WM_CLOSE, 0, 0);
-    }
-}
-
 // In web mode the sample page opens in a browser window.
 TEST_F(Delivery, ShowSampleContentOpensTheSamplePageInWebMode) {
     ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
@@ -302,6 +292,33 @@ TEST_F(Delivery, ShowSampleContentOpensTheSamplePageInWebMode) {
     for (int tries = 180; CountContentRequests(page) == before && tries-- > 0;) Sleep(500);
     EXPECT_EQ(CountContentRequests(page), before + 1);
     CloseBrowserWindows();
+}
+
+// ServerURL, the post target and the sample page must be http or https: a page may name a local file, a
+// share (the system would send the user's credentials to it), a resource or script. Each row is a call
+// of one page, in web mode with a ServerURL that names a local folder.
+struct AddressCall {
+    const char* call;
+    const char* answer;
+};
+const AddressCall kNonWebAddresses[] = {
+    {"Retrieve()", "event\n-31"},  // the empty report, and nothing fetched or published
+    {"ShowSampleContent(4)", "-31"},
+    {"SendInformation('file:///C:/windows/win.ini', 'd', 'a', 'eng')", "false"},
+    {"SendInformation('\\\\\\\\127.0.0.1\\\\share\\\\post.asp', 'd', 'a', 'eng')", "false"},
+    {"SendInformation('res://ieframe.dll/navcancl.htm', 'd', 'a', 'eng')", "false"},
+    {"SendInformation('javascript:alert(1)', 'd', 'a', 'eng')", "false"},
+};
+
+TEST_F(Delivery, AddressesOtherThanHttpOrHttpsAreRefused) {
+    std::string script = "function Omniprobe_OnRetrieveComplete(x) { document.write('event\\n'); }\n", expected;
+    for (const AddressCall& row : kNonWebAddresses) {
+        script += Call(row.call);
+        expected += std::string(row.answer) + "\n";
+    }
+    CapturedProcess run = Run(script, "--param InstallMode=1 --param \"ServerURL=file:///" + scratch_.path() + "/\"");
+    CloseBrowserWindows();  // none should have opened
+    EXPECT_EQ(run.out, expected);
 }
 
 // Wine's browser object navigates with post data, so the body is checked where a server receives it.
