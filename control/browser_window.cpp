@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "core/web_address.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -40,6 +41,7 @@ HRESULT BstrVariant(const std::string& text, unique_variant& out) {
 }  // namespace
 
 long OpenBrowserWindow(const BrowserWindowRequest& request) {
+    if (!IsWebAddress(request.url)) return E_INVALIDARG;  // no window for any other scheme
     com_ptr<IWebBrowser2> browser;
     HRESULT hr = CoCreateInstance(kClsidInternetExplorer, nullptr, CLSCTX_LOCAL_SERVER, IID_IWebBrowser2,
                                   browser.put_void());

@@ -17,6 +17,7 @@ struct BrowserWindowRequest {
 inline constexpr char kFormContentType[] = "Content-Type: application/x-www-form-urlencoded\r\n";
 
 // S_OK once navigation was asked for; a failed navigation is not reported by the browser either.
+// E_INVALIDARG, and no window, for an address that is not http or https.
 long OpenBrowserWindow(const BrowserWindowRequest& request);
 
 }  // namespace omni

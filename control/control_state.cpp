@@ -34,9 +34,11 @@ void ApplyLanguage(const std::string& lang) {
 }
 
 void SetUpOnWindowCreation(ControlState& state) {
+    state.setUp = true;
     ApplyLanguage(state.lang);
     ModuleState& module = GetModuleState();
     module.installMode = state.installMode;  // before the folders: they depend on it
+    ClearNt60FolderFlag();
     state.folderSetup = GetFolderMng().Init();
     if (state.folderSetup != 0) return;
     state.initFailed = false;

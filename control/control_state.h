@@ -13,6 +13,9 @@ struct ControlState {
     // Set until window creation has set up the folders, so that a Retrieve without a window never
     // runs on folders nobody computed.
     bool initFailed = true;
+    // Whether the window's set-up has run. A page that the host policy refuses at window creation
+    // gets it at its first allowed call, so a refused page changes nothing outside its own object.
+    bool setUp = false;
     int folderSetup = 0;
     bool listsDownloaded = false;
 };
@@ -25,8 +28,8 @@ long NormalisedInstallMode(long value);
 // The Lang property's language for the catalogue, thread locale and thread UI language.
 void ApplyLanguage(const std::string& lang);
 
-// Window creation: language, install mode, folders, administrator flag. Records the folder set-up's
-// code and clears initFailed only when it succeeded.
+// The window's set-up: language, install mode, folders, administrator flag, all shared by the module
+// or the thread. Records the folder set-up's code and clears initFailed only when it succeeded.
 void SetUpOnWindowCreation(ControlState& state);
 
 }  // namespace omni

@@ -13,27 +13,84 @@ namespace {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool MatchesEntry(const std::string& host, const char* entry, size_t length) {
-    // "*.example.com" stands for the subdomains of example.com, not for example.com itself.
-    bool subdomains = length > 2 && entry[0] == '*' && entry[1] == '.';
-    if (subdomains) {
-        ++entry;
-        --length;
+bool StartsWithNoCase(const std::string& text, const char* prefix) {
+    for (size_t i = 0; prefix[i]; ++i)
+        if (i >= text.size() || Lower(text[i]) != prefix[i]) return false;
+    return true;
+}
+
+struct Entry {
+    std::string scheme;
+    std::string host;  // a name, "*.domain" or a bracketed IPv6 literal
+    unsigned port = 0;
+};
+
+bool ParseEntry(std::string text, Entry& entry) {
+    entry.scheme = "https";  // a bare entry: plain http can be forged by anyone on the way
+    if (StartsWithNoCase(text, "https://")) {
+        text.erase(0, 8);
+    } else if (StartsWithNoCase(text, "http://")) {
+        entry.scheme = "http";
+        text.erase(0, 7);
     }
+    size_t hostEnd = text.find(':');
+    if (!text.empty() && text[0] == '[') {
+        hostEnd = text.find(']');
+        if (hostEnd == std::string::npos) return false;
+        ++hostEnd;
+        if (hostEnd < text.size() && text[hostEnd] != ':') return false;
+    }
+    if (hostEnd == std::string::npos) hostEnd = text.size();
+    entry.host = text.substr(0, hostEnd);
+    if (entry.host.empty() || entry.host.back() == '.') return false;
+    if (entry.host.find_first_of("/\\@?#:; \t", entry.host[0] == '[' ? entry.host.size() : 0) != std::string::npos)
+        return false;
+    entry.port = entry.scheme == "https" ? kHttpsPort : kHttpPort;
+    if (hostEnd == text.size()) return true;
+    const std::string port = text.substr(hostEnd + 1);
+    if (port.empty() || port.size() > 5) return false;
+    unsigned value = 0;
+    for (char c : port) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value > 65535) return false;
+    entry.port = value;
+    return true;
+}
+
+bool HostMatches(const std::string& host, const std::string& pattern) {
+    // "*.example.com" stands for the subdomains of example.com, not for example.com itself.
+    const bool subdomains = pattern.size() > 2 && pattern[0] == '*' && pattern[1] == '.';
+    if (!subdomains && pattern.find('*') != std::string::npos) return false;
+    const size_t length = subdomains ? pattern.size() - 1 : pattern.size();
     if (subdomains ? host.size() <= length : host.size() != length) return false;
     const char* tail = host.data() + host.size() - length;
+    const char* wanted = pattern.data() + pattern.size() - length;
     for (size_t i = 0; i < length; ++i)
-        if (Lower(tail[i]) != Lower(entry[i])) return false;
+        if (Lower(tail[i]) != Lower(wanted[i])) return false;
     return true;
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// The 64-bit view on 64-bit Windows. Windows 2000 refuses the view flag and 32-bit Windows has one view,
+// so the flag goes only where WOW64 runs us; false when even that cannot be told.
+bool PolicyView(REGSAM& view) {
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, BOOL*);
+    HMODULE kernel = GetModuleHandleW(L"kernel32");
+    auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(GetProcAddress(kernel, "IsWow64Process")) : nullptr;
+    BOOL wow64 = FALSE;
+    if (isWow64 && !isWow64(GetCurrentProcess(), &wow64)) return false;
+    view = wow64 ? KEY_WOW64_64KEY : 0;
+    return true;
+}
+
 }  // namespace
 
-bool HostPolicy::Allows(const std::string& host) const {
+bool HostPolicy::Allows(const UrlOrigin& origin) const {
     if (!present) return true;
-    if (host.empty()) return false;
+    if (origin.host.empty()) return false;
     const std::string& list = allowedHosts;
     for (size_t start = 0;;) {
         size_t end = list.find(';', start);
@@ -41,27 +98,37 @@ bool HostPolicy::Allows(const std::string& host) const {
         size_t first = start, last = end;
         while (first < last && IsBlank(list[first])) ++first;
         while (last > first && IsBlank(list[last - 1])) --last;
-        if (first < last && MatchesEntry(host, list.data() + first, last - first)) return true;
+        Entry entry;
+        if (first < last && ParseEntry(list.substr(first, last - first), entry) && entry.scheme == origin.scheme &&
+            entry.port == origin.port && HostMatches(origin.host, entry.host))
+            return true;
         if (end == list.size()) return false;
         start = end + 1;
     }
 }
 
 HostPolicy ReadHostPolicy() {
+    const HostPolicy refuseAll{true, std::string()};
+    REGSAM view = 0;
+    if (!PolicyView(view)) return refuseAll;
     unique_hkey key;
-    LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHostPolicyKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.addressof());
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)  // Windows 2000 knows no registry views
-        status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHostPolicyKey, 0, KEY_QUERY_VALUE, key.addressof());
+    LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHostPolicyKey, 0, KEY_QUERY_VALUE | view, key.addressof());
     wchar_t text[kMaxAllowedHostsLength + 1];
     DWORD type = REG_NONE;
     DWORD size = sizeof(text) - sizeof(wchar_t);  // one spare zero for data that carries no terminator
     if (status == ERROR_SUCCESS)
         status = RegQueryValueExW(key.get(), kAllowedHostsValue, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
     if (status == ERROR_FILE_NOT_FOUND) return HostPolicy{};
-    // From here on the policy is present, and what cannot be read allows nothing.
-    if (status != ERROR_SUCCESS || type != REG_SZ) size = 0;
+    // Any other failure, "access denied" included, is a policy that could not be read: it allows nothing,
+    // and no other view is tried, where a key of its own might be missing.
+    if (status != ERROR_SUCCESS || type != REG_SZ) return refuseAll;
     text[size / sizeof(wchar_t)] = L'\0';
     return HostPolicy{true, Narrow(text, std::wcslen(text))};
+}
+
+bool PolicyAllowsPage(const std::string& pageAddress) {
+    HostPolicy policy = ReadHostPolicy();
+    return policy.present && policy.Allows(ParseOrigin(pageAddress));
 }
 
 }  // namespace omni

@@ -1,8 +1,10 @@
-// The machine policy that binds the control to a support desk's own sites: a list of hosts under the
+// The machine policy that binds the control to a support desk's own sites: a list of origins under the
 // control's policy key, which only an administrator can write. Without it every page may use the control.
 #pragma once
 
 #include <string>
+
+#include "control/url_host.h"
 
 namespace omni {
 
@@ -13,14 +15,20 @@ inline constexpr unsigned kMaxAllowedHostsLength = 4095;  // characters; a longe
 
 struct HostPolicy {
     bool present = false;      // false: no policy, every page is allowed
-    std::string allowedHosts;  // "host; *.domain; ...", as written
+    std::string allowedHosts;  // "host; *.domain; http://host:8080; ...", as written
 
-    // Whether a page of host (UrlHost's form; "" for none) may use the control.
-    bool Allows(const std::string& host) const;
+    // Whether a page (or a post target) of this origin may use the control. An entry is
+    // [http:// or https://]host[:port]: without a scheme it means https, without a port the scheme's
+    // default; "*.domain" stands for every subdomain of domain. An entry of any other form allows nothing.
+    bool Allows(const UrlOrigin& origin) const;
 };
 
-// Key or value absent: no policy. A value of another type than REG_SZ, one longer than
-// kMaxAllowedHostsLength, or one that cannot be read, is a policy that allows nothing.
+// Key absent: no policy. Anything else that keeps the value from being read (access denied included),
+// a value of another type than REG_SZ, or one longer than kMaxAllowedHostsLength, is a policy that
+// allows nothing.
 HostPolicy ReadHostPolicy();
+
+// Whether a policy exists and allows the page at this address; false without a policy.
+bool PolicyAllowsPage(const std::string& pageAddress);
 
 }  // namespace omni

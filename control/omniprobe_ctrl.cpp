@@ -42,9 +42,7 @@ HRESULT RefusalResult(Refusal refusal, VARIANT* result) {
 
 }  // namespace
 
-COmniprobeCtrl::COmniprobeCtrl() : fw::OleControl(kDescription), safety_(static_cast<IOleObject*>(this)) {
-    ClearNt60FolderFlag();
-}
+COmniprobeCtrl::COmniprobeCtrl() : fw::OleControl(kDescription), safety_(static_cast<IOleObject*>(this)) {}
 
 IUnknown* COmniprobeCtrl::Create() {
     auto* control = new (std::nothrow) COmniprobeCtrl();
@@ -87,14 +85,14 @@ HRESULT COmniprobeCtrl::InvokeMember(DISPID id, WORD flags, const fw::DispatchAr
     };
     for (const Entry& entry : kMembers) {
         if (entry.id != id) continue;
-        // Before the member runs, so a refused page has nothing fetched, changed or run.
-        if (entry.refusal != kOpen && flags != DISPATCH_PROPERTYPUT && !PageAllowed()) {
-            if (entry.refusal == kEmptyReportAndCode) {
-                // The page may release us from the event.
-                auto alive = Shared<IUnknown>(static_cast<IOleObject*>(this));
-                Deliver(kEmptyReport);
+        if (entry.refusal != kOpen && flags != DISPATCH_PROPERTYPUT) {
+            // Before the member runs, so a refused page has nothing fetched, changed or run.
+            if (!PageAllowed()) {
+                if (entry.refusal == kEmptyReportAndCode) Deliver(kEmptyReport);
+                return RefusalResult(entry.refusal, result);
             }
-            return RefusalResult(entry.refusal, result);
+            // A page refused when the window was created gets the window's set-up now.
+            if (window() && !state_.setUp) SetUpOnWindowCreation(state_);
         }
         return (this->*entry.member)(flags, args, result);
     }
@@ -104,7 +102,7 @@ HRESULT COmniprobeCtrl::InvokeMember(DISPID id, WORD flags, const fw::DispatchAr
 // Asked at every call: the container may show another page by now. Without a policy the site is not asked.
 bool COmniprobeCtrl::PageAllowed() {
     HostPolicy policy = ReadHostPolicy();
-    return !policy.present || policy.Allows(UrlHost(ContainerAddress()));
+    return !policy.present || policy.Allows(ParseOrigin(ContainerAddress()));
 }
 
 // --- Properties
@@ -130,7 +128,8 @@ HRESULT COmniprobeCtrl::MailAddrMember(WORD kind, const fw::DispatchArgs& args, 
 
 HRESULT COmniprobeCtrl::LangMember(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
     HRESULT hr = StringProperty(state_.lang, kind, args, result);
-    if (SUCCEEDED(hr) && kind == DISPATCH_PROPERTYPUT) ApplyLanguage(state_.lang);
+    // The thread's language is shared with the browser; a refused page keeps its choice to itself.
+    if (SUCCEEDED(hr) && kind == DISPATCH_PROPERTYPUT && PageAllowed()) ApplyLanguage(state_.lang);
     return hr;
 }
 
@@ -175,7 +174,6 @@ int COmniprobeCtrl::RunRetrieveNow() {
     // One at a time: a second one would find the list files of the running one held open. The running
     // one still fires its event, so this call fires none.
     if (module.retrievesRunning > 0) return kDiagnosisRunning;
-    auto alive = Shared<IUnknown>(static_cast<IOleObject*>(this));  // the page may release us from the event
     delivered_ = false;
     ++module.retrievesRunning;
     int code = kDiagnosisIncomplete;
@@ -198,6 +196,12 @@ HRESULT COmniprobeCtrl::GetErrorMsg(WORD kind, const fw::DispatchArgs& args, VAR
     HRESULT hr = args.Long(0, code);
     if (FAILED(hr)) return hr;
     if (code == kRebootAdvised) info_.ProbeFactsIfNeverRun();  // its text depends on the system
+    // In this control's own language, which a refused page never applies to the thread.
+    struct CatalogLanguage {
+        LANGID previous = GetCatalogLanguage();
+        explicit CatalogLanguage(LANGID language) { SetCatalogLanguage(language); }
+        ~CatalogLanguage() { SetCatalogLanguage(previous); }
+    } language(LanguageFromLang(state_.lang));
     return fw::SetStringResult(result, ErrorMessageText(code, info_.GetOsCode()));
 }
 
@@ -240,7 +244,9 @@ void COmniprobeCtrl::Deliver(const std::string& xml) {
 // --- Window
 
 bool COmniprobeCtrl::OnCreate() {
-    SetUpOnWindowCreation(state_);
+    // What the set-up changes is shared by the module and the thread: a refused page gets it only
+    // once the policy allows one of its calls.
+    if (PageAllowed()) SetUpOnWindowCreation(state_);
     return true;  // a failed folder set-up is reported by the next Retrieve, not here
 }
 

@@ -6,6 +6,7 @@
 
 #include "control/control_state.h"
 #include "control/object_safety.h"
+#include "control/report_delivery.h"
 #include "control/retrieve_flow.h"
 #include "diagnosis/total_info.h"
 #include "framework/ole_control.h"
@@ -73,6 +74,7 @@ private:
     int repairing_ = 0;  // repairs running (a timer may fire inside their dialogs)
 
     // --- Result delivery's state
+    MailCopies mailCopies_;  // report copies a mail client still held; removed later, at the latest here
 };
 
 }  // namespace omni

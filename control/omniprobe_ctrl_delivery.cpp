@@ -2,9 +2,11 @@
 #include "control/omniprobe_ctrl.h"
 
 #include "control/browser_window.h"
+#include "control/host_policy.h"
 #include "control/post_body.h"
 #include "control/report_delivery.h"
 #include "control/sample_content.h"
+#include "core/web_address.h"
 #include "dialogs/show_tb_dlg.h"
 #include "probes/addon_inspector.h"
 
@@ -19,12 +21,13 @@ bool IsPut(WORD kind) { return kind == DISPATCH_PROPERTYPUT; }
 
 HRESULT COmniprobeCtrl::SaveTo(WORD kind, const fw::DispatchArgs&, VARIANT* result) {
     if (IsPut(kind)) return DISP_E_MEMBERNOTFOUND;
-    return fw::SetLongResult(result, CReportDelivery(info_).SaveTo(window()));
+    return fw::SetLongResult(result, CReportDelivery(info_.GetReportText()).SaveTo(window()));
 }
 
 HRESULT COmniprobeCtrl::MailTo(WORD kind, const fw::DispatchArgs&, VARIANT* result) {
     if (IsPut(kind)) return DISP_E_MEMBERNOTFOUND;
-    return fw::SetLongResult(result, CReportDelivery(info_).MailTo(state_.mailAddr));
+    const std::string mailAddr = state_.mailAddr;  // the page may change it while the mail client shows
+    return fw::SetLongResult(result, CReportDelivery(info_.GetReportText()).MailTo(mailAddr, mailCopies_));
 }
 
 HRESULT COmniprobeCtrl::SendInformation(WORD kind, const fw::DispatchArgs& args, VARIANT* result) {
@@ -34,6 +37,9 @@ HRESULT COmniprobeCtrl::SendInformation(WORD kind, const fw::DispatchArgs& args,
     if (FAILED(hr = args.String(0, url)) || FAILED(hr = args.String(1, diagnosis)) ||
         FAILED(hr = args.String(2, ieAddons)) || FAILED(hr = args.String(3, lang)))
         return hr;
+    // Only to a web address, and where a host policy exists, only to an origin it allows: the report
+    // describes the PC, and a foreign page may not send it elsewhere.
+    if (!IsWebAddress(url) || !ReadHostPolicy().Allows(ParseOrigin(url))) return fw::SetBoolResult(result, false);
     BrowserWindowRequest request;
     request.url = url;
     request.width = 610;

@@ -26,13 +26,6 @@ constexpr UINT kToolCaptionText = 248;
 constexpr UINT kConsentPageText = 321;       // "The page at %s wants to %s. Allow?"
 constexpr UINT kConsentNoAddressText = 322;  // the same for a page without a web address
 
-// Whether a host policy is present and allows the page at this address: then the desk has vouched for
-// the page, and its repairs are not asked about.
-bool PolicyAllowsPage(const std::string& pageAddress) {
-    HostPolicy policy = ReadHostPolicy();
-    return policy.present && policy.Allows(UrlHost(pageAddress));
-}
-
 }  // namespace
 
 class ControlRepairUi final : public RepairUi {
@@ -51,7 +44,7 @@ public:
     }
     bool Consent(const std::string& change) override {
         const std::string address = control_.ContainerAddress();
-        if (PolicyAllowsPage(address)) return true;
+        if (PolicyAllowsPage(address)) return true;  // the desk has vouched for this page
         const std::string host = UrlHost(address);
         const std::string question = host.empty()
                                          ? Format(LoadMessage(kConsentNoAddressText).c_str(), change.c_str())
@@ -77,7 +70,6 @@ HRESULT COmniprobeCtrl::RunRepair(WORD kind, const fw::DispatchArgs& args, VARIA
     std::string argument;
     HRESULT hr = args.String(0, argument);
     if (FAILED(hr)) return hr;
-    auto alive = Shared<IUnknown>(static_cast<IOleObject*>(this));  // the page may release us from a dialog
     ++repairing_;
     int code = kOk;
     hr = ComEdge([&]() -> HRESULT {

@@ -2,6 +2,7 @@
 
 #include "core/module_state.h"
 #include "core/result_codes.h"
+#include "core/web_address.h"
 #include "diagnosis/message_catalog.h"
 #include "diagnosis/total_info.h"
 #include "install/dlg_down.h"
@@ -35,13 +36,16 @@ constexpr ListDownload kListDownloads[] = {
     {"ocxlistz4.txt", "Z4OCX/", kOcxListText, kOcxListMissing},
 };
 
+// Downloads, the Flash page and the sample pages take their addresses from here, so only a web address
+// gets here; any other leaves none, rather than the one an earlier page published.
 void PublishAddresses(const ControlState& state) {
     ModuleState& module = GetModuleState();
-    module.serverUrl = state.serverUrl;
-    GetFolderMng().SetServerUrl(state.serverUrl);
+    const std::string base = IsWebAddress(state.serverUrl) ? state.serverUrl : std::string();
+    module.serverUrl = base;
+    GetFolderMng().SetServerUrl(base);
     bool english = EqualsNoCase(state.lang, "eng");
-    module.sampleZ4Url = state.serverUrl + (english ? "Z4SampleEng/default.htm" : "Z4Sample/default.htm");
-    module.sampleZ3Url = state.serverUrl + (english ? "Z3SampleEng/default.htm" : "Z3Sample/default.htm");
+    module.sampleZ4Url = base.empty() ? base : base + (english ? "Z4SampleEng/default.htm" : "Z4Sample/default.htm");
+    module.sampleZ3Url = base.empty() ? base : base + (english ? "Z3SampleEng/default.htm" : "Z3Sample/default.htm");
 }
 
 bool IsWebMode() { return GetModuleState().installMode == kInstallModeWeb; }
@@ -89,6 +93,10 @@ int RunRetrieve(ControlState& state, CTotalInfo& info, RetrieveUi& ui) {
     if (state.folderSetup != kOk) {
         ui.Deliver(kEmptyReport);
         return state.folderSetup;
+    }
+    if (IsWebMode() && !IsWebAddress(state.serverUrl)) {
+        ui.Deliver(kEmptyReport);
+        return kFileMissing;
     }
 
     CXmlWriter writer;  // holds COM for the thread until the flow ends

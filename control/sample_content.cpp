@@ -5,6 +5,7 @@
 #include "control/information_box.h"
 #include "core/module_state.h"
 #include "core/result_codes.h"
+#include "core/web_address.h"
 #include "diagnosis/message_catalog.h"
 #include "install/folder_mng.h"
 #include "platform/handles.h"
@@ -58,13 +59,18 @@ int CSampleContent::Show(long zentraVersion, int osCode) {
     case kInstallModeLocal:
     case kInstallModeLocalLinks:
         return StartViewer(ViewerPath(GetFolderMng().GetLocalBaseFolder(), zentraVersion));
-    case kInstallModeWeb:
+    case kInstallModeWeb: {
+        BrowserWindowRequest request = SamplePageWindow(osCode, zentraVersion, module.sampleZ4Url, module.sampleZ3Url);
+        // No page published yet, or the page's ServerURL was not a web address.
+        if (!IsWebAddress(request.url)) return kFileMissing;
         if (osCode == 0) {  // no diagnosis yet: identify the system now
             COsInfo os;
             if (os.RetrieveOsInfo() == 0) osCode = os.code;
         }
-        OpenBrowserWindow(SamplePageWindow(osCode, zentraVersion, module.sampleZ4Url, module.sampleZ3Url));
+        request = SamplePageWindow(osCode, zentraVersion, module.sampleZ4Url, module.sampleZ3Url);
+        OpenBrowserWindow(request);
         return kOk;
+    }
     default:
         return kOk;
     }

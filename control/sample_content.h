@@ -22,7 +22,8 @@ BrowserWindowRequest SamplePageWindow(int osCode, long zentraVersion, const std:
 class CSampleContent {
 public:
     virtual ~CSampleContent() = default;
-    // 0; -93 after telling the user, when the local viewer cannot be started. osCode 0: not known yet.
+    // 0; -93 after telling the user, when the local viewer cannot be started; -31 in web mode when no
+    // http or https sample page is known (no Retrieve yet, or its ServerURL was none). osCode 0: not known yet.
     int Show(long zentraVersion, int osCode);
 };
 

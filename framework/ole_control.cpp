@@ -515,6 +515,9 @@ STDMETHODIMP OleControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*
                 : (flags & DISPATCH_METHOD)                                ? DISPATCH_METHOD
                                                                            : DISPATCH_PROPERTYGET;
     DispatchArgs args(params);
+    // A member may show a dialog or fire an event, and the page may let go of the control meanwhile:
+    // the control lives until the member has returned, for every member alike.
+    com_ptr<IUnknown> alive = Shared<IUnknown>(static_cast<IOleObject*>(this));
     // The control's members run product code: no C++ exception may reach the script engine, and a
     // structured one ends the process rather than leave a half-unwound call behind.
     HRESULT hr = OwnCodeHr([&] { return InvokeMember(id, kind, args, result); });
@@ -595,9 +598,12 @@ LRESULT OleControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             EndPaint(live_, &paint);
             return 0;
         }
-        case WM_TIMER:
+        case WM_TIMER: {
+            // A timer's work may fire events, and the page may let go of the control from one.
+            com_ptr<IUnknown> alive = Shared<IUnknown>(static_cast<IOleObject*>(this));
             OnTimer(wParam);
             return 0;
+        }
         case WM_DESTROY:
             OnDestroy();
             return 0;

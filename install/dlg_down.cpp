@@ -4,6 +4,7 @@
 #include <wininet.h>
 
 #include "core/module_state.h"
+#include "core/web_address.h"
 #include "diagnosis/message_catalog.h"
 #include "dialogs/dialog_template.h"
 #include "dialogs/display_dialog.h"
@@ -125,7 +126,9 @@ void CDlgDown::OnStartTimer() {
 
 bool CDlgDown::StartDownload() {
     try {
-        const std::wstring url = Widen(GetModuleState().serverUrl + urlPart_ + fileName_);
+        const std::string address = GetModuleState().serverUrl + urlPart_ + fileName_;
+        if (!IsWebAddress(address)) return false;  // a page's ServerURL reaches this far only as http or https
+        const std::wstring url = Widen(address);
         const std::wstring path = Widen(GetFolderMng().GetTempFolder() + fileName_);
         internet_.reset(InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
         if (!internet_) return false;

@@ -58,7 +58,9 @@ STDMETHODIMP ControlItem::Invoke(DISPID id, REFIID iid, LCID locale, WORD flags,
     if (exception) *exception = EXCEPINFO{};
     if (argumentError) *argumentError = 0;
     if (!control_) return E_UNEXPECTED;
-    com_ptr<IDispatch> control = control_;  // the call may end the page and forget the control
+    // No reference of ours across the call: a page that removes the object during the call lets go of
+    // it, and the control has to keep itself alive until its member returns.
+    IDispatch* control = control_.get();
     return control->Invoke(id, iid, locale, flags, params, result, exception, argumentError);
 }
 

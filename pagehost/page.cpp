@@ -230,6 +230,13 @@ std::vector<std::pair<std::wstring, ScriptMember>> Page::WindowMembers(com_ptr<I
              }
              return IsGet(flags) ? ReturnText(result, status_) : DISP_E_MEMBERNOTFOUND;
          }},
+        // What a page does that removes its <object> element; it may do so during one of the control's
+        // own calls, from a timer that a dialog's message loop runs.
+        {L"removeObject", [this](WORD flags, const std::vector<VARIANT*>&, VARIANT*) -> HRESULT {
+             if (!IsCall(flags)) return DISP_E_MEMBERNOTFOUND;
+             RemoveObject();
+             return S_OK;
+         }},
         {L"location", property(location)},
         {L"document", property(document)},
     };
@@ -299,6 +306,17 @@ void Page::OnTimer(UINT_PTR id) {
         script_.Run(timer.code);
 }
 
+// The control is deactivated, closed and let go of, as the browser leaves a removed element; the
+// script's name for it stays, and answers nothing from then on.
+void Page::RemoveObject() {
+    boundHandlers_.clear();
+    if (sink_) sink_->Disconnect();
+    sink_.reset();
+    if (item_) item_->Forget();
+    item_.reset();
+    host_.Destroy();
+}
+
 void Page::End(int exitCode) {
     if (ended_) return;
     ended_ = true;
@@ -314,10 +332,8 @@ void Page::TearDown() {
     if (sink_) sink_->Disconnect();
     sink_.reset();
     script_.Close();
-    if (item_) item_->Forget();
-    item_.reset();
+    RemoveObject();  // deactivated, closed and released, as the browser leaves a page
     windowObject_.reset();
-    host_.Destroy();  // deactivated, closed and released, as the browser leaves a page
     window_.reset();
 }
 

@@ -40,6 +40,7 @@ private:
     std::vector<std::pair<std::wstring, ScriptMember>> WindowMembers(com_ptr<IDispatch> document);
     void OnEvent(const std::wstring& eventName, DISPPARAMS* arguments);
     void OnTimer(UINT_PTR id);
+    void RemoveObject();
     void End(int exitCode);
     void TearDown();
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

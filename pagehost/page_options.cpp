@@ -70,7 +70,9 @@ const char* PageUsage() {
            "  Exit code: the code given to window.close() (0 by default); 1 the control cannot be created;\n"
            "  2 bad arguments; 3 timeout; 4 a script error.\n"
            "  The page sees the control under its id, window (alert, close, setTimeout, clearTimeout, location,\n"
-           "  status), document (write, writeln), and gets the control's events as <id>_<Event>(arguments).\n";
+           "  status, removeObject), document (write, writeln), and gets the control's events as\n"
+           "  <id>_<Event>(arguments). removeObject() takes the <object> away as a page that removes the element:\n"
+           "  the control is deactivated, closed and released, even inside one of its own calls.\n";
 }
 
 }  // namespace omni::page

@@ -34,7 +34,22 @@ const char kPrintEvent[] =
     "}\n"
     "function show(name, value) { document.write(name + ' ' + value + '\\n'); }\n";
 
-enum class Policy { kNone, kKeyOnly, kList, kNumber };
+// kDenied: the list is written, then the key's access list lets nobody read it.
+enum class Policy { kNone, kKeyOnly, kList, kNumber, kDenied };
+
+// Sets the key's access list: none at all lets nobody in (its owner may still change the list);
+// a null one lets everybody in.
+void SetKeyAccess(const char* path, bool nobody) {
+    unique_hkey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(path).c_str(), 0, WRITE_DAC | k64, key.addressof()) != ERROR_SUCCESS)
+        return;
+    ACL empty;
+    InitializeAcl(&empty, sizeof(empty), ACL_REVISION);
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, nobody ? &empty : nullptr, FALSE);
+    RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &descriptor);
+}
 
 // The policy as an administrator leaves it, removed with its vendor key again.
 class MachinePolicy {
@@ -43,15 +58,56 @@ public:
         Remove();
         if (kind == Policy::kNone) return;
         CreateKey(HKEY_LOCAL_MACHINE, kPolicyKey, k64);
-        if (kind == Policy::kList) SetString(HKEY_LOCAL_MACHINE, kPolicyKey, kAllowedHosts, list, REG_SZ, k64);
+        if (kind == Policy::kList || kind == Policy::kDenied)
+            SetString(HKEY_LOCAL_MACHINE, kPolicyKey, kAllowedHosts, list, REG_SZ, k64);
         if (kind == Policy::kNumber) SetDword(HKEY_LOCAL_MACHINE, kPolicyKey, kAllowedHosts, 1, k64);
+        if (kind == Policy::kDenied) SetKeyAccess(kPolicyKey, true);
     }
     ~MachinePolicy() { Remove(); }
     MachinePolicy(const MachinePolicy&) = delete;
     MachinePolicy& operator=(const MachinePolicy&) = delete;
 
 private:
-    static void Remove() { DeleteTree(HKEY_LOCAL_MACHINE, kPolicyVendorKey, k64); }
+    static void Remove() {
+        SetKeyAccess(kPolicyKey, false);
+        DeleteTree(HKEY_LOCAL_MACHINE, kPolicyVendorKey, k64);
+    }
+};
+
+// Wine shares HKLM\Software\Policies between the registry views, through a link key in the 32-bit
+// view, as Windows 7 does. A PC whose 32-bit view has a Policies key of its own would answer "not found"
+// there; while the object lives the prefix is laid out so, and the link is put back afterwards.
+class SeparatePolicyViews {
+public:
+    explicit SeparatePolicyViews(bool separate) : separate_(separate) {
+        if (!separate_) return;
+        unique_hkey link;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLink, REG_OPTION_OPEN_LINK, DELETE | k64, link.addressof()) ==
+            ERROR_SUCCESS) {
+            using NtDeleteKeyFn = LONG(NTAPI*)(HANDLE);
+            auto deleteKey = reinterpret_cast<NtDeleteKeyFn>(GetProcAddress(GetModuleHandleW(L"ntdll"), "NtDeleteKey"));
+            if (deleteKey) deleteKey(link.get());
+        }
+        CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Policies", KEY_WOW64_32KEY);
+    }
+    ~SeparatePolicyViews() {
+        if (!separate_) return;
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kLink);
+        unique_hkey link;
+        DWORD created = 0;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLink, 0, nullptr, REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS | k64, nullptr,
+                            link.addressof(), &created) != ERROR_SUCCESS)
+            return;
+        const wchar_t target[] = L"\\Registry\\Machine\\Software\\Policies";
+        RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target),
+                       sizeof(target) - sizeof(wchar_t));
+    }
+    SeparatePolicyViews(const SeparatePolicyViews&) = delete;
+    SeparatePolicyViews& operator=(const SeparatePolicyViews&) = delete;
+
+private:
+    static constexpr wchar_t kLink[] = L"Software\\Wow6432Node\\Policies";
+    bool separate_;
 };
 
 std::vector<std::string> Lines(const std::string& out) {
@@ -112,6 +168,7 @@ TEST_P(PolicyState, AllowsOrRefusesThePageByItsHost) {
         ASSERT_TRUE(PublishContent(kProbeScenario + std::string(list), "OrvaneText.dll 1.0.0.1\r\n"));
     for (const char* list : {"Z3OCX/ocxlistz3.txt", "Z4OCX/ocxlistz4.txt"})
         ASSERT_TRUE(PublishContent(kProbeScenario + std::string(list), ""));
+    SeparatePolicyViews views(row.policy == Policy::kDenied);
     MachinePolicy policy(row.policy, row.list);
     const size_t before = ContentRequests().size();
     CapturedProcess page = Run(kProbeScenario, row.url,
@@ -135,17 +192,60 @@ INSTANTIATE_TEST_SUITE_P(
         PolicyRow{"NoPolicy", Policy::kNone, "", "http://desk.example/support/page.htm", true},
         PolicyRow{"NoPolicyNoAddress", Policy::kNone, "", "", true},
         PolicyRow{"KeyWithoutValue", Policy::kKeyOnly, "", "http://evil.example/", true},
-        PolicyRow{"HostListed", Policy::kList, " other.example ; DESK.example", "http://desk.example:8080/support/page.htm",
+        PolicyRow{"HostListed", Policy::kList, " other.example ; DESK.example", "https://desk.example/support/page.htm",
                   true},
         PolicyRow{"SubdomainListed", Policy::kList, "*.example", "https://desk.example/", true},
-        PolicyRow{"HostNotListed", Policy::kList, "other.example", "http://desk.example/", false},
-        PolicyRow{"ListedNameInTheUserPart", Policy::kList, "desk.example", "http://evil.example\\@desk.example/", false},
-        PolicyRow{"ListedNameAsASubdomain", Policy::kList, "desk.example", "http://desk.example.evil.example/", false},
+        PolicyRow{"HttpPageOfAnHttpEntry", Policy::kList, "http://desk.example:8080", "http://desk.example:8080/page.htm",
+                  true},
+        PolicyRow{"HostNotListed", Policy::kList, "other.example", "https://desk.example/", false},
+        PolicyRow{"ListedNameInTheUserPart", Policy::kList, "desk.example", "https://evil.example\\@desk.example/", false},
+        PolicyRow{"ListedNameAsASubdomain", Policy::kList, "desk.example", "https://desk.example.evil.example/", false},
+        // Anyone on the way can forge a plain http page, so a bare entry means https on its own port.
+        PolicyRow{"HttpPageOfABareEntry", Policy::kList, "desk.example", "http://desk.example/", false},
+        PolicyRow{"AnotherPort", Policy::kList, "desk.example", "https://desk.example:8443/", false},
         PolicyRow{"NoAddress", Policy::kList, "desk.example", "", false},
         PolicyRow{"FileAddress", Policy::kList, "desk.example", "file:///C:/support/page.htm", false},
-        PolicyRow{"EmptyList", Policy::kList, "", "http://desk.example/", false},
-        PolicyRow{"ValueOfAnotherType", Policy::kNumber, "", "http://desk.example/", false}),
+        PolicyRow{"EmptyList", Policy::kList, "", "https://desk.example/", false},
+        PolicyRow{"ValueOfAnotherType", Policy::kNumber, "", "https://desk.example/", false},
+        // Unreadable in the 64-bit view, absent in the 32-bit one: a policy that cannot be read allows nothing.
+        PolicyRow{"AccessDeniedIn64BitView", Policy::kDenied, "desk.example", "https://desk.example/", false}),
     [](const ::testing::TestParamInfo<PolicyRow>& info) { return std::string(info.param.name); });
+
+// --- Where an allowed page may post: only to an origin the policy allows too
+
+struct PostRow {
+    const char* name;
+    const char* extraEntry;  // after "desk.example; ": "http" names the content server's http origin,
+                             // "bare" the same host and port without a scheme (so https); "" none
+    bool posted;
+};
+void PrintTo(const PostRow& row, std::ostream* os) { *os << row.name; }
+
+class PostTarget : public AllowList, public ::testing::WithParamInterface<PostRow> {};
+
+TEST_P(PostTarget, IsAnOriginThePolicyAllows) {
+    const PostRow& row = GetParam();
+    const std::string server = ContentServerUrl();  // "http://127.0.0.1:<port>/"
+    const std::string origin = server.substr(0, server.size() - 1);
+    std::string list = "desk.example";
+    if (std::string(row.extraEntry) == "http") list += "; " + origin;
+    if (std::string(row.extraEntry) == "bare") list += "; " + origin.substr(7);
+    MachinePolicy policy(Policy::kList, list);
+    const std::string name = std::string("allowlist_post_") + row.name + std::to_string(GetTickCount()) + ".asp";
+    CapturedProcess page = Run(kProbeScenario, "https://desk.example/page.htm",
+                               "show('SendInformation', Omniprobe.SendInformation('" + server + name +
+                                   "', '<diagnosis/>', '', 'eng'));\n");
+    EXPECT_EQ(Lines(page.out), std::vector<std::string>{row.posted ? "SendInformation true" : "SendInformation false"});
+    std::string body;
+    for (int tries = 180; row.posted && (body = ContentPostBody(name)).empty() && tries-- > 0;) Sleep(500);
+    CloseBrowserWindows();
+    EXPECT_EQ(body, row.posted ? "txt_diagnosis=<diagnosis%2F>&txt_ie_addons=&txt_lang=eng" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, PostTarget,
+                         ::testing::Values(PostRow{"Listed", "http", true}, PostRow{"NotListed", "", false},
+                                           PostRow{"ListedOnlyForHttps", "bare", false}),
+                         [](const ::testing::TestParamInfo<PostRow>& info) { return std::string(info.param.name); });
 
 // --- Every member of a refused page: the code or its type's empty answer, and nothing fetched, changed or run
 

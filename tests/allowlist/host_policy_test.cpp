@@ -1,5 +1,5 @@
-// The allow-list's two decisions as plain code: which host a page's address names, and whether the
-// machine's list lets that host use the control.
+// The allow-list's decisions as plain code: which origin a page's address names, and whether the
+// machine's list lets that origin use the control.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,47 +50,98 @@ INSTANTIATE_TEST_SUITE_P(
                       HostRow{"http://:80/", ""},
                       HostRow{"", ""}));
 
+struct OriginRow {
+    const char* url;
+    const char* scheme;
+    const char* host;
+    unsigned port;
+};
+void PrintTo(const OriginRow& row, std::ostream* os) { *os << '"' << row.url << '"'; }
+
+class OriginOf : public ::testing::TestWithParam<OriginRow> {};
+
+TEST_P(OriginOf, IsTheSchemeHostAndPortTheBrowserFetchesFrom) {
+    UrlOrigin origin = ParseOrigin(GetParam().url);
+    EXPECT_EQ(origin.scheme, GetParam().scheme);
+    EXPECT_EQ(origin.host, GetParam().host);
+    EXPECT_EQ(origin.port, GetParam().port);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, OriginOf,
+    ::testing::Values(OriginRow{"http://desk.example/page.htm", "http", "desk.example", 80},
+                      OriginRow{"HTTPS://desk.example/", "https", "desk.example", 443},
+                      OriginRow{"https://desk.example:8443/page.htm", "https", "desk.example", 8443},
+                      OriginRow{"https://desk.example:443/", "https", "desk.example", 443},
+                      OriginRow{"http://desk.example:0080/", "http", "desk.example", 80},
+                      OriginRow{"http://[::1]:8080/", "http", "[::1]", 8080},
+                      OriginRow{"http://user:1@desk.example:81/", "http", "desk.example", 81},
+                      // A port the browser cannot connect to names no origin at all.
+                      OriginRow{"http://desk.example:99999/", "", "", 0},
+                      OriginRow{"http://desk.example:8a/", "", "", 0},
+                      OriginRow{"http://[::1]x/", "", "", 0},
+                      OriginRow{"file:///C:/page.htm", "", "", 0}));
+
 struct PolicyRow {
     bool present;
     const char* allowedHosts;
-    const char* host;
+    const char* page;  // the page's address
     bool allowed;
 };
 void PrintTo(const PolicyRow& row, std::ostream* os) {
     *os << (row.present ? std::string("\"") + row.allowedHosts + "\"" : std::string("no policy")) << " for \""
-        << row.host << '"';
+        << row.page << '"';
 }
 
 class PolicyFor : public ::testing::TestWithParam<PolicyRow> {};
 
-TEST_P(PolicyFor, AllowsOnlyTheListedHosts) {
+TEST_P(PolicyFor, AllowsOnlyTheListedOrigins) {
     HostPolicy policy;
     policy.present = GetParam().present;
     policy.allowedHosts = GetParam().allowedHosts;
-    EXPECT_EQ(policy.Allows(GetParam().host), GetParam().allowed);
+    EXPECT_EQ(policy.Allows(ParseOrigin(GetParam().page)), GetParam().allowed);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Lists, PolicyFor,
-    ::testing::Values(PolicyRow{false, "", "evil.example", true},
+    ::testing::Values(PolicyRow{false, "", "http://evil.example/", true},
                       PolicyRow{false, "", "", true},
-                      PolicyRow{true, "desk.example", "desk.example", true},
-                      PolicyRow{true, " other.example ;\tDESK.Example ", "desk.example", true},
-                      PolicyRow{true, "other.example;desk.example;", "desk.example", true},
-                      PolicyRow{true, "desk.example", "www.desk.example", false},
-                      PolicyRow{true, "desk.example", "desk.example.evil.example", false},
-                      PolicyRow{true, "desk.example", "evildesk.example", false},
-                      PolicyRow{true, "desk.example:80", "desk.example", false},
-                      PolicyRow{true, "*.desk.example", "www.desk.example", true},
-                      PolicyRow{true, "*.desk.example", "a.b.DESK.example", true},
-                      PolicyRow{true, "*.desk.example", "desk.example", false},
-                      PolicyRow{true, "*.desk.example", "evildesk.example", false},
-                      PolicyRow{true, "*", "desk.example", false},
-                      PolicyRow{true, "[::1]", "[::1]", true},
+                      PolicyRow{true, "desk.example", "https://desk.example/", true},
+                      PolicyRow{true, " other.example ;\tDESK.Example ", "https://desk.example/", true},
+                      PolicyRow{true, "other.example;desk.example;", "https://desk.example/", true},
+                      PolicyRow{true, "desk.example", "https://www.desk.example/", false},
+                      PolicyRow{true, "desk.example", "https://desk.example.evil.example/", false},
+                      PolicyRow{true, "desk.example", "https://evildesk.example/", false},
+                      PolicyRow{true, "desk.example:80", "https://desk.example/", false},
+                      PolicyRow{true, "*.desk.example", "https://www.desk.example/", true},
+                      PolicyRow{true, "*.desk.example", "https://a.b.DESK.example/", true},
+                      PolicyRow{true, "*.desk.example", "https://desk.example/", false},
+                      PolicyRow{true, "*.desk.example", "https://evildesk.example/", false},
+                      PolicyRow{true, "*", "https://desk.example/", false},
+                      PolicyRow{true, "[::1]", "https://[::1]/", true},
                       // A policy that lists nothing allows nothing.
-                      PolicyRow{true, "", "desk.example", false},
-                      PolicyRow{true, " ; ;", "desk.example", false},
-                      PolicyRow{true, "desk.example", "", false}));
+                      PolicyRow{true, "", "https://desk.example/", false},
+                      PolicyRow{true, " ; ;", "https://desk.example/", false},
+                      PolicyRow{true, "desk.example", "", false},
+                      // A bare entry means https on its default port: plain http can be forged on the way.
+                      PolicyRow{true, "desk.example", "http://desk.example/", false},
+                      PolicyRow{true, "desk.example", "https://desk.example:443/", true},
+                      PolicyRow{true, "desk.example", "https://desk.example:8443/", false},
+                      PolicyRow{true, "HTTPS://desk.example", "https://desk.example/", true},
+                      PolicyRow{true, "http://desk.example", "http://desk.example/", true},
+                      PolicyRow{true, "http://desk.example", "https://desk.example/", false},
+                      PolicyRow{true, "http://desk.example", "http://desk.example:8080/", false},
+                      // A port written must match.
+                      PolicyRow{true, "desk.example:8443", "https://desk.example:8443/", true},
+                      PolicyRow{true, "http://*.desk.example:8080", "http://www.desk.example:8080/x", true},
+                      PolicyRow{true, "http://*.desk.example:8080", "http://www.desk.example/", false},
+                      PolicyRow{true, "[::1]:8443", "https://[::1]:8443/", true},
+                      // Entries of any other form allow nothing.
+                      PolicyRow{true, "https://desk.example/support", "https://desk.example/support/", false},
+                      PolicyRow{true, "ftp://desk.example", "https://desk.example/", false},
+                      PolicyRow{true, "desk.example:", "https://desk.example/", false},
+                      PolicyRow{true, "desk.example:https", "https://desk.example/", false},
+                      PolicyRow{true, "user@desk.example", "https://desk.example/", false}));
 
 }  // namespace
 }  // namespace omni

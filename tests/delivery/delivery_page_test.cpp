@@ -7,7 +7,9 @@
 #include <future>
 #include <memory>
 #include <regex>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "diagnosis/message_catalog.h"
 #include "platform/handles.h"
@@ -81,7 +83,8 @@ protected:
 struct SaveRow {
     const char* name;
     const char* typed;     // the file name the user types; null: Cancel
-    const char* existing;  // a file already there under savedAs, answered Yes to replace
+    const char* existing;  // a file already there under savedAs, and the question about it answered
+    int answer;            // IDYES, or IDNO: back in the dialog, the user cancels
     bool locked;           // held open without sharing, so it cannot be written
     const char* savedAs;
     int code;
@@ -89,12 +92,15 @@ struct SaveRow {
 
 const SaveRow kSaveRows[] = {
     // On Windows OFN_FILEMUSTEXIST (flags 0x1800) refused every new name; Wine's save dialog ignores it.
-    {"NewNameWithoutExtension", "report", nullptr, false, "report.xml", 0},
-    {"UpperCaseExtensionKept", "Upper.XML", nullptr, false, "Upper.XML", 0},
-    {"OtherExtensionGetsXml", "other.txt", nullptr, false, "other.txt.xml", 0},
-    {"ExistingFileReplacedAfterAsking", "old.xml", "old", false, "old.xml", 0},
-    {"UnwritableFileIsAnError", "locked.xml", "locked", true, "locked.xml", -98},
-    {"Cancel", nullptr, nullptr, false, nullptr, -80},
+    {"NewNameWithoutExtension", "report", nullptr, 0, false, "report.xml", 0},
+    {"UpperCaseExtensionKept", "Upper.XML", nullptr, 0, false, "Upper.XML", 0},
+    {"OtherExtensionGetsXml", "other.txt", nullptr, 0, false, "other.txt.xml", 0},
+    {"ExistingFileReplacedAfterAsking", "old.xml", "old", IDYES, false, "old.xml", 0},
+    // ".xml" is appended after the dialog: the question names the file that is really written.
+    {"AppendedNameAskedAbout", "older.txt", "old", IDYES, false, "older.txt.xml", 0},
+    {"NoKeepsTheFile", "kept.txt", "old", IDNO, false, "kept.txt.xml", -80},
+    {"UnwritableFileIsAnError", "locked.xml", "locked", IDYES, true, "locked.xml", -98},
+    {"Cancel", nullptr, nullptr, 0, false, nullptr, -80},
 };
 
 // One save dialog per row: the proposed name is checked, the row's name typed, the question answered.
@@ -107,8 +113,15 @@ std::string AnswerSaveDialogs(const std::string& folder) {
         Press(dialog, row.typed ? IDOK : IDCANCEL);
         HWND question = row.existing ? WaitForDialogWith(IDYES) : nullptr;
         if (row.existing && !question) return std::string("no question before replacing for ") + row.name;
-        if (question) Press(question, IDYES);
+        if (question && ItemText(question, kMessageText).find(folder + "\\" + row.savedAs + " ") == std::string::npos)
+            return std::string(row.name) + " asked: " + ItemText(question, kMessageText);
+        if (question) Press(question, row.answer);
         for (DWORD waited = 0; IsWindow(dialog) && waited < 30000; waited += 100) Sleep(100);
+        if (row.answer != IDNO) continue;
+        HWND again = WaitForDialogWith(kFileNameBox);
+        if (!again) return std::string("no save dialog again for ") + row.name;
+        Press(again, IDCANCEL);
+        for (DWORD waited = 0; IsWindow(again) && waited < 30000; waited += 100) Sleep(100);
     }
     return "";
 }
@@ -126,7 +139,7 @@ TEST_F(Delivery, SaveToWritesTheReportUnderTheNameTheUserChose) {
     EXPECT_EQ(user.get(), "");
     lock.reset();
     std::smatch m;
-    ASSERT_TRUE(std::regex_match(run.out, m, std::regex("-95\n(<\\?xml.*</diagnosis>)\n0\n((-?[0-9]+\n){6})"))) << run.out;
+    ASSERT_TRUE(std::regex_match(run.out, m, std::regex("-95\n(<\\?xml.*</diagnosis>)\n0\n((-?[0-9]+\n){8})"))) << run.out;
     std::string codes;
     for (const SaveRow& row : kSaveRows) {
         codes += std::to_string(row.code) + "\n";
@@ -164,10 +177,28 @@ private:
     bool had_;
 };
 
+// The mail link of the catalogue's English texts, by RFC 6068: its quotes and the line breaks that the
+// catalogue marks "%0A%0D" arrive as %22 and %0D%0A, and nothing in it is a blank.
+const std::string kEncodedSubjectAndBody =
+    "?subject=Talvek%20Diagnostic%20Tool%20result&body=Attaching%20files%20on%20mail%20client%20other%20than%20"
+    "Microsoft%20Outlook%20should%20be%20done%20manually.%0D%0ASave%20the%20diagnosis%20result%20file%20by%20"
+    "pressing%20%22Save%20viewer%20environment%20information%22%20button%20and%20attach%20it%20manually%20please."
+    "%0D%0A" + std::string(73, '-');
+
+std::vector<std::string> XmlFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found = {};
+    unique_any<HANDLE, FindClose, -1> search(FindFirstFileW(Widen(folder + "\\*.xml").c_str(), &found));
+    for (bool more = !!search; more; more = FindNextFileW(search.get(), &found)) names.push_back(Narrow(found.cFileName));
+    return names;
+}
+
 struct MailRow {
     const char* name;
+    const char* mailAddr;  // as a JScript string literal
+    const char* linkAddr;  // the address in the link
     bool tempWritable;
-    int code;  // -98: the attachment could not be saved, and nothing was mailed
+    int code;  // -98: the attachment could not be saved; -31: not a plain address; then nothing was mailed
 };
 void PrintTo(const MailRow& row, std::ostream* os) { *os << row.name; }
 class MailTo : public Delivery, public ::testing::WithParamInterface<MailRow> {};
@@ -180,27 +211,161 @@ TEST_P(MailTo, SavesTheAttachmentThenOpensTheMailLink) {
         SetEnvironmentVariableW(L"TMP", Widen(temp_.file("file\\")).c_str());
     }
     std::future<std::string> user = std::async(std::launch::async, row.code ? [] { return std::string(); } : AnswerMessageBox);
-    CapturedProcess run = Run(kPrintEvent + Call("MailTo()") + Call("Retrieve()") + Call("MailTo()"),
-                              "--param InstallMode=0 --param MailAddr=help@example.com");
+    CapturedProcess run = Run(std::string(kPrintEvent) + "Omniprobe.MailAddr = '" + row.mailAddr + "';\n" + Call("MailTo()") +
+                              Call("Retrieve()") + Call("MailTo()"));
     EXPECT_EQ(user.get().find("MAPI") != std::string::npos, row.code == 0);
     std::smatch m;
     ASSERT_TRUE(std::regex_match(run.out, m, std::regex("-95\n(<\\?xml.*</diagnosis>)\n0\n(-?[0-9]+)\n"))) << run.out;
     EXPECT_EQ(m[2].str(), std::to_string(row.code));
-    SetCatalogLanguage(kLangEnglish);
-    const std::string link = "mailto:help@example.com?subject=" + LoadMessage(225) + "&body=" + LoadMessage(239);
-    SetCatalogLanguage(kLangKorean);
     std::string received;
     for (DWORD waited = 0; row.code == 0 && waited < 60000 && (received = ReadBytes(noClient.handler() + ".log")).empty(); waited += 200) Sleep(200);
+    const std::string link = std::string("mailto:") + row.linkAddr + kEncodedSubjectAndBody;
     EXPECT_EQ(received, row.code ? "" : "\"" + noClient.handler() + "\" \"" + link + "\"\n");
-    WIN32_FIND_DATAW found = {};
-    unique_any<HANDLE, FindClose, -1> search(FindFirstFileW(Widen(temp_.file("*.xml")).c_str(), &found));
-    ASSERT_EQ(!!search, row.code == 0);
-    if (search) EXPECT_TRUE(std::regex_match(Narrow(found.cFileName), kDefaultName));
-    if (search) EXPECT_EQ(RemoveLineBreaks(ReadBytes(temp_.file(Narrow(found.cFileName)))), m[1].str());
+    // The mail link carries no attachment: its copy is gone once the link is handed on.
+    EXPECT_EQ(XmlFilesIn(temp_.file("")), std::vector<std::string>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(Temp, MailTo, ::testing::Values(MailRow{"Writable", true, 0}, MailRow{"NotWritable", false, -98}),
-                         [](const ::testing::TestParamInfo<MailRow>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Temp, MailTo,
+    ::testing::Values(MailRow{"Writable", "help@example.com", "help@example.com", true, 0},
+                      MailRow{"NotWritable", "help@example.com", "", false, -98},
+                      MailRow{"PlusAndKoreanEncoded", "first.last+tag@\\uD55C.example", "first.last%2Btag@%ED%95%9C.example",
+                              true, 0},
+                      // Without an address the user fills in the recipient.
+                      MailRow{"NoAddress", "", "", true, 0},
+                      MailRow{"ArgumentsInTheAddress", "help@example.com\" /a \"C:\\\\windows\\\\win.ini", "", true, -31},
+                      MailRow{"TwoRecipients", "help@example.com,other@example.com", "", true, -31},
+                      MailRow{"AngleBrackets", "Help <help@example.com>", "", true, -31}),
+    [](const ::testing::TestParamInfo<MailRow>& info) { return std::string(info.param.name); });
+
+// A Simple MAPI client registered as Windows has one: the default of Software\Clients\Mail names the key
+// whose "DLLPath" the system's MAPI32.DLL loads (Wine's mapi32 reads the same values).
+class MailClientStandin {
+public:
+    MailClientStandin() : release_(CreateEventW(nullptr, FALSE, FALSE, L"OmniprobeMailClientRelease")) {
+        had_ = ReadString(HKEY_LOCAL_MACHINE, kClients, "", client_);
+        WriteBytes(dll(), ReadBytes(TestBinFolder() + "\\mapi_client_standin.dll"));
+        SetString(HKEY_LOCAL_MACHINE, std::string(kClients) + "\\" + kName, "DLLPath", dll());
+        SetString(HKEY_LOCAL_MACHINE, kClients, "", kName);
+    }
+    ~MailClientStandin() {
+        if (had_) SetString(HKEY_LOCAL_MACHINE, kClients, "", client_);
+        DeleteTree(HKEY_LOCAL_MACHINE, std::string(kClients) + "\\" + kName);
+    }
+    std::string dll() const { return folder_.file("mapi_client_standin.dll"); }
+    std::string log() const { return ReadBytes(dll() + ".log"); }
+    // Lets go of the oldest attachment still held, and waits until it has.
+    bool Release(int released) {
+        SetEvent(release_.get());
+        for (DWORD waited = 0; waited < 30000; waited += 100, Sleep(100)) {
+            int count = 0;
+            for (size_t at = 0; (at = log().find("released", at)) != std::string::npos; ++at) ++count;
+            if (count == released) return true;
+        }
+        return false;
+    }
+
+private:
+    static constexpr char kClients[] = "Software\\Clients\\Mail";
+    static constexpr char kName[] = "Omniprobe Test Mail";
+    ScratchFolder folder_;
+    unique_handle release_;
+    std::string client_;
+    bool had_ = false;
+};
+
+// The client holds each attachment after MAPISendMail has returned, as a compose window does: the copy
+// stays while it is held, and is gone at the next MailTo or when the control is destroyed.
+TEST_F(Delivery, MailToRemovesItsCopyOnceTheMailClientLetsGo) {
+    MailClientStandin client;
+    std::future<std::string> user = std::async(std::launch::async, [&]() -> std::string {
+        for (int sent = 1; sent <= 2; ++sent) {
+            HWND alert = WaitForDialogWith(kMessageText);
+            if (!alert) return "no alert after mail " + std::to_string(sent);
+            const size_t copies = XmlFilesIn(temp_.file("")).size();
+            if (copies != 1) return std::to_string(copies) + " copies while the client holds mail " + std::to_string(sent);
+            if (!client.Release(sent)) return "the client did not let go of mail " + std::to_string(sent);
+            Press(alert, IDOK);
+            for (DWORD waited = 0; IsWindow(alert) && waited < 30000; waited += 100) Sleep(100);
+        }
+        return "";
+    });
+    CapturedProcess run = Run(kPrintEvent + Call("Retrieve()") + Call("MailTo()") + "alert('sent');\n" + Call("MailTo()") +
+                                  "alert('sent');\n",
+                              "--param InstallMode=0 --param MailAddr=help@example.com");
+    EXPECT_EQ(user.get(), "");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(run.out, m, std::regex("(<\\?xml.*</diagnosis>)\n0\n0\n0\n"))) << run.out;
+    EXPECT_EQ(XmlFilesIn(temp_.file("")), std::vector<std::string>{});
+    // Each mail is addressed and carries its own copy in the temporary folder; each copy was let go of.
+    const std::string sent = "to=help@example.com|subject=Talvek Diagnostic Tool result|file=" + temp_.file("");
+    std::istringstream log(client.log());
+    std::string line;
+    for (int mail = 1; mail <= 2; ++mail) {
+        EXPECT_TRUE(std::getline(log, line) && line.rfind(sent, 0) == 0 && line.size() > sent.size() + 4) << line;
+        EXPECT_TRUE(std::getline(log, line) && line == "released") << line;
+    }
+    for (const char* copy : {".1.xml", ".2.xml"}) EXPECT_EQ(RemoveLineBreaks(ReadBytes(client.dll() + copy)), m[1].str()) << copy;
+}
+
+// --- The page lets go of the control during its own call
+
+// True once the page has taken the control's window away (the page removed the object), or after 90 s.
+bool WaitUntilObjectRemoved() {
+    for (DWORD waited = 0; waited < 90000; waited += 100, Sleep(100)) {
+        HWND page = FindWindowW(L"OmniprobePage", nullptr);
+        if (page && !FindWindowExW(page, nullptr, L"OmniprobeCtrlWindow", nullptr)) return true;
+    }
+    return false;
+}
+
+struct LetGoRow {
+    const char* name;
+    const char* call;
+    int dialogItem;  // what the member's dialog has: the file name box, or a message box's text
+};
+void PrintTo(const LetGoRow& row, std::ostream* os) { *os << row.name; }
+class LetGo : public Delivery, public ::testing::WithParamInterface<LetGoRow> {};
+
+// A timer removes the object while the dialog is open; the user then goes on. Wine's heap checking
+// (warn+heap) reports any use of the freed control on standard error.
+TEST_P(LetGo, TheControlOutlivesItsCallWhenThePageRemovesItDuringTheDialog) {
+    const LetGoRow& row = GetParam();
+    NoMailClient noClient;
+    const std::string saved = scratch_.file("kept.xml");
+    std::future<std::string> user = std::async(std::launch::async, [&]() -> std::string {
+        HWND dialog = WaitForDialogWith(row.dialogItem);
+        if (!dialog) return "no dialog";
+        if (!WaitUntilObjectRemoved()) return "the object was not removed";
+        if (row.dialogItem == kFileNameBox) SetDlgItemTextW(dialog, kFileNameBox, Widen(saved).c_str());
+        Press(dialog, IDOK);
+        return "";
+    });
+    wchar_t debug[256] = {};
+    GetEnvironmentVariableW(L"WINEDEBUG", debug, 256);
+    SetEnvironmentVariableW(L"WINEDEBUG", L"warn+heap");
+    CapturedProcess run = Run(kPrintEvent + Call("Retrieve()") + "setTimeout(function () { removeObject(); }, 10);\n" +
+                                  Call(row.call),
+                              "--param InstallMode=0 --param MailAddr=help@example.com");
+    SetEnvironmentVariableW(L"WINEDEBUG", debug[0] ? debug : nullptr);
+    EXPECT_EQ(user.get(), "");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(run.out, m, std::regex("(<\\?xml.*</diagnosis>)\n0\n0\n"))) << run.out << run.err;
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.err.find("heap"), std::string::npos) << run.err;
+    if (row.dialogItem == kFileNameBox) {
+        EXPECT_EQ(RemoveLineBreaks(ReadBytes(saved)), m[1].str());
+        return;
+    }
+    std::string received;
+    for (DWORD waited = 0; waited < 60000 && (received = ReadBytes(noClient.handler() + ".log")).empty(); waited += 200) Sleep(200);
+    EXPECT_EQ(received.find("mailto:help@example.com?subject="), noClient.handler().size() + 4) << received;
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, LetGo,
+                         ::testing::Values(LetGoRow{"SaveTo", "SaveTo()", kFileNameBox},
+                                           LetGoRow{"MailTo", "MailTo()", kMessageText}),
+                         [](const ::testing::TestParamInfo<LetGoRow>& info) { return std::string(info.param.name); });
 
 // The container's folder has a blank in its name: unquoted, the system would try "...\with.exe" first.
 TEST_F(Delivery, ShowSampleContentRunsTheViewerBesideThePageQuoted) {
@@ -220,16 +385,6 @@ TEST_F(Delivery, ShowSampleContentRunsTheViewerBesideThePageQuoted) {
     EXPECT_EQ(ReadBytes(scratch_.file("with.exe.log")), "");
 }
 
-// Closes the windows that the browser object's server opened (it outlives the page) as a user would.
-// Their size is not checked: Wine's browser object ignores Width and Height.
-void CloseBrowserWindows() {
-    for (int tries = 20; tries-- > 0; Sleep(500)) {
-        HWND w = FindWindowW(L"IEFrame", nullptr);
-        if (!w) break;
-        PostMessageW(w, WM_CLOSE, 0, 0);
-    }
-}
-
 // In web mode the sample page opens in a browser window.
 TEST_F(Delivery, ShowSampleContentOpensTheSamplePageInWebMode) {
     ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
@@ -243,6 +398,33 @@ TEST_F(Delivery, ShowSampleContentOpensTheSamplePageInWebMode) {
     for (int tries = 180; CountContentRequests(page) == before && tries-- > 0;) Sleep(500);
     EXPECT_EQ(CountContentRequests(page), before + 1);
     CloseBrowserWindows();
+}
+
+// ServerURL, the post target and the sample page must be http or https: a page may name a local file, a
+// share (the system would send the user's credentials to it), a resource or script. Each row is a call
+// of one page, in web mode with a ServerURL that names a local folder.
+struct AddressCall {
+    const char* call;
+    const char* answer;
+};
+const AddressCall kNonWebAddresses[] = {
+    {"Retrieve()", "event\n-31"},  // the empty report, and nothing fetched or published
+    {"ShowSampleContent(4)", "-31"},
+    {"SendInformation('file:///C:/windows/win.ini', 'd', 'a', 'eng')", "false"},
+    {"SendInformation('\\\\\\\\127.0.0.1\\\\share\\\\post.asp', 'd', 'a', 'eng')", "false"},
+    {"SendInformation('res://ieframe.dll/navcancl.htm', 'd', 'a', 'eng')", "false"},
+    {"SendInformation('javascript:alert(1)', 'd', 'a', 'eng')", "false"},
+};
+
+TEST_F(Delivery, AddressesOtherThanHttpOrHttpsAreRefused) {
+    std::string script = "function Omniprobe_OnRetrieveComplete(x) { document.write('event\\n'); }\n", expected;
+    for (const AddressCall& row : kNonWebAddresses) {
+        script += Call(row.call);
+        expected += std::string(row.answer) + "\n";
+    }
+    CapturedProcess run = Run(script, "--param InstallMode=1 --param \"ServerURL=file:///" + scratch_.path() + "/\"");
+    CloseBrowserWindows();  // none should have opened
+    EXPECT_EQ(run.out, expected);
 }
 
 // Wine's browser object navigates with post data, so the body is checked where a server receives it.

@@ -295,6 +295,35 @@ TEST_F(Download, OkCommandDuringTheTransferNeitherEndsItNorCountsAsSuccess) {
     EXPECT_TRUE(test::ReadBytes(Local(name)) == body);
 }
 
+// --- Only http and https ------------------------------------------------------------------
+
+struct SchemeRow {
+    const char* name;
+    std::string (*server)();  // the server URL the page gave
+};
+void PrintTo(const SchemeRow& row, std::ostream* os) { *os << row.name; }
+
+class NotAWebAddress : public Download, public ::testing::WithParamInterface<SchemeRow> {};
+
+// The file is on the server and in the content folder: only the address's scheme keeps it from being fetched.
+TEST_P(NotAWebAddress, FetchesNothing) {
+    const std::string name = std::string("download-scheme-") + GetParam().name + ".bin";
+    Publish("DLL", name, Body(100));
+    GetModuleState().serverUrl = GetParam().server();
+    CDlgDown dialog;
+    dialog.SetSource("DLL/", name);
+    dialog.SetDisplayName(name);
+    EXPECT_FALSE(dialog.Fetch());
+    EXPECT_FALSE(test::FileExists(Local(name)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Schemes, NotAWebAddress,
+    ::testing::Values(SchemeRow{"LocalFolder", [] { return "file:///" + test::ContentRootFolder() + "/"; }},
+                      SchemeRow{"LeadingBlank", [] { return " " + test::ContentServerUrl(); }},
+                      SchemeRow{"ControlCharacter", [] { return test::ContentServerUrl() + "\t"; }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(Download, OneDialogFetchesSeveralFilesInARowEachAfresh) {
     const std::string first = Publish("DLL", "download-twice-dlllist.txt", "Orvane.dll 1.0.0.1\r\n");
     const std::string second = Publish("Z3OCX", "download-twice-ocxlist.txt", Body(30000));

@@ -57,6 +57,14 @@ CapturedProcess RunPage(const std::string& container, const std::string& argumen
     return RunCaptured("\"" + container + "\" " + arguments + " \"" + folder + "\\page.js\"", folder, timeoutMs);
 }
 
+void CloseBrowserWindows() {
+    for (int tries = 20; tries-- > 0; Sleep(500)) {
+        HWND w = FindWindowW(L"IEFrame", nullptr);
+        if (!w) break;
+        PostMessageW(w, WM_CLOSE, 0, 0);
+    }
+}
+
 ChildTempFolder::ChildTempFolder() : tmp_(Environment(L"TMP")), temp_(Environment(L"TEMP")) {
     SetEnvironmentVariableW(L"TMP", Widen(folder_.path() + "\\").c_str());
     SetEnvironmentVariableW(L"TEMP", Widen(folder_.path() + "\\").c_str());

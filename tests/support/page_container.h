@@ -68,6 +68,10 @@ std::string RetrievePage(int calls);
 CapturedProcess RunPage(const std::string& container, const std::string& arguments, const std::string& script,
                         const std::string& folder, DWORD timeoutMs = 180000);
 
+// Closes the windows that the browser object's server opened (it outlives the page) as a user would.
+// Their size is not checked: Wine's browser object ignores Width and Height.
+void CloseBrowserWindows();
+
 // A fresh temporary folder (TMP and TEMP) for the programs this process starts, until destroyed.
 class ChildTempFolder {
 public:
