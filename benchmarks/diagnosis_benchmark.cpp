@@ -13,6 +13,7 @@
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "probes/ie_settings.h"
+#include "report/xml_writer.h"
 
 using omni::host::Print;
 
@@ -68,7 +69,7 @@ int wmain(int argc, wchar_t** argv) {
     int runCode = 0, reportCode = 0;
     auto diagnose = [&] {
         runCode = info.Run();
-        reportCode = info.BuildReport();
+        reportCode = BuildReport(info);
     };
     diagnose();  // warm-up: first loads of the controls, MSXML and the runner
     if (runCode != 0 || reportCode != 0) {

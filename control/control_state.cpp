@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include "core/message_catalog.h"
 #include "core/module_state.h"
-#include "diagnosis/message_catalog.h"
-#include "install/admin_rights.h"
-#include "install/folder_mng.h"
+#include "machine/admin_rights.h"
+#include "machine/folder_mng.h"
 
 namespace omni {
 

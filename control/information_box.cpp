@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "diagnosis/message_catalog.h"
+#include "core/message_catalog.h"
 #include "platform/text.h"
 
 namespace omni {

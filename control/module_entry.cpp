@@ -5,7 +5,7 @@
 #include "control/omniprobe_ctrl.h"
 #include "control/omniprobe_ids.h"
 #include "control/omniprobe_prop_page.h"
-#include "diagnosis/message_catalog.h"
+#include "core/message_catalog.h"
 #include "framework/class_factory.h"
 #include "framework/class_registration.h"
 #include "framework/module_lock.h"

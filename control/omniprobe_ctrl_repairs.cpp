@@ -6,12 +6,12 @@
 #include "control/information_box.h"
 #include "control/repair_flow.h"
 #include "control/url_host.h"
+#include "core/message_catalog.h"
 #include "core/module_state.h"
 #include "core/result_codes.h"
-#include "diagnosis/message_catalog.h"
 #include "dialogs/flash_dlg.h"
 #include "hosting/com_edge.h"
-#include "install/folder_mng.h"
+#include "machine/folder_mng.h"
 #include "platform/text.h"
 
 namespace omni {

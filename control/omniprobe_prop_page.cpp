@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "diagnosis/message_catalog.h"
+#include "core/message_catalog.h"
 #include "dialogs/dialog_template.h"
 #include "resources/resource_ids.h"
 

@@ -1,10 +1,10 @@
 #include "control/repair_consent.h"
 
 #include "control/repair_flow.h"
+#include "core/message_catalog.h"
 #include "core/result_codes.h"
-#include "diagnosis/message_catalog.h"
 #include "diagnosis/settings_keys.h"
-#include "install/component_ids.h"
+#include "machine/component_ids.h"
 #include "platform/text.h"
 #include "probes/flash_settings_bytes.h"
 #include "probes/version_retriever.h"

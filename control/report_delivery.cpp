@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
+#include "core/message_catalog.h"
 #include "core/result_codes.h"
-#include "diagnosis/message_catalog.h"
-#include "install/folder_mng.h"
+#include "machine/folder_mng.h"
 #include "platform/file_probe.h"
 #include "platform/handles.h"
 #include "platform/text.h"

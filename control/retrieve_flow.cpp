@@ -1,15 +1,15 @@
 #include "control/retrieve_flow.h"
 
+#include "core/message_catalog.h"
 #include "core/module_state.h"
 #include "core/result_codes.h"
 #include "core/web_address.h"
-#include "diagnosis/message_catalog.h"
 #include "diagnosis/total_info.h"
 #include "install/dlg_down.h"
-#include "install/folder_mng.h"
-#include "install/locked_file.h"
-#include "install/program_executer.h"
-#include "install/publisher_trust.h"
+#include "machine/folder_mng.h"
+#include "machine/locked_file.h"
+#include "machine/program_executer.h"
+#include "machine/publisher_trust.h"
 #include "platform/text.h"
 #include "report/xml_writer.h"
 
@@ -116,7 +116,7 @@ int RunRetrieve(ControlState& state, CTotalInfo& info, RetrieveUi& ui) {
     }
 
     info.Run();
-    info.BuildReport();
+    BuildReport(info);
     // A report that could never be composed still answers the page with a well-formed document.
     const std::string& report = info.GetReportText();
     ui.Deliver(report.empty() ? std::string(kEmptyReport) : report);

@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include "control/information_box.h"
+#include "core/message_catalog.h"
 #include "core/module_state.h"
 #include "core/result_codes.h"
 #include "core/web_address.h"
-#include "diagnosis/message_catalog.h"
-#include "install/folder_mng.h"
+#include "machine/folder_mng.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "probes/os_info.h"

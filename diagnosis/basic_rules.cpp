@@ -1,8 +1,8 @@
 #include "diagnosis/basic_rules.h"
 
+#include "core/message_catalog.h"
 #include "core/module_state.h"
 #include "diagnosis/item_builder.h"
-#include "diagnosis/message_catalog.h"
 #include "diagnosis/settings_keys.h"
 #include "diagnosis/vendor_links.h"
 #include "platform/text.h"

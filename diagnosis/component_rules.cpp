@@ -1,7 +1,7 @@
 #include "diagnosis/component_rules.h"
 
+#include "core/message_catalog.h"
 #include "diagnosis/item_builder.h"
-#include "diagnosis/message_catalog.h"
 #include "diagnosis/settings_keys.h"
 
 namespace omni {

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "core/message_catalog.h"
 #include "core/result_codes.h"
-#include "diagnosis/message_catalog.h"
 
 namespace omni {
 

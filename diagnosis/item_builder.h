@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "core/message_catalog.h"
 #include "diagnosis/diagnosis_item.h"
-#include "diagnosis/message_catalog.h"
 
 namespace omni {
 

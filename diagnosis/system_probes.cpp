@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "install/component_probe.h"
-#include "install/folder_mng.h"
+#include "machine/folder_mng.h"
 #include "platform/text.h"
 #include "probes/os_info.h"
 #include "probes/wmp_network_settings.h"

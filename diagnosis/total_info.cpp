@@ -6,7 +6,6 @@
 #include "diagnosis/settings_rules.h"
 #include "diagnosis/system_probes.h"
 #include "probes/wmp_network_settings.h"
-#include "report/xml_writer.h"
 
 namespace omni {
 
@@ -92,10 +91,6 @@ void CTotalInfo::ProbeFactsIfNeverRun() {
     }
     run_->RetrieveIEVersion(state_.ieVersion);
 }
-
-int CTotalInfo::BuildReport() { return CXmlWriter().Compose(*this, ""); }
-
-int CTotalInfo::SaveReport(const std::string& path) { return CXmlWriter().Compose(*this, path); }
 
 bool CTotalInfo::SupportsAddonManager() const { return omni::SupportsAddonManager(state_); }
 

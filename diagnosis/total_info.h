@@ -23,10 +23,6 @@ public:
 
     // 0 when complete; otherwise the code of the step that stopped it (-1, -21, -22, -70).
     int Run();
-    // Compose the report into the report text (and the file); 0, or a failure code that leaves
-    // the previous text in place.
-    int BuildReport();
-    int SaveReport(const std::string& path);
 
     const std::string& GetReportText() const { return state_.reportText; }
     int GetRunState() const { return state_.runState; }

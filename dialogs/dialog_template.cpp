@@ -1,6 +1,6 @@
 #include "dialogs/dialog_template.h"
 
-#include "diagnosis/message_catalog.h"
+#include "core/message_catalog.h"
 #include "platform/module_path.h"
 
 namespace omni {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "diagnosis/message_catalog.h"
+#include "core/message_catalog.h"
 #include "dialogs/dialog_template.h"
 #include "dialogs/display_dialog.h"
 #include "platform/text.h"

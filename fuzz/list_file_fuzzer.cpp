@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "install/list_file.h"
+#include "machine/list_file.h"
 
 namespace {
 

@@ -10,9 +10,10 @@
 #include "host/control_setup.h"
 #include "host/host_options.h"
 #include "host/xml_indent.h"
-#include "install/folder_mng.h"
+#include "machine/folder_mng.h"
 #include "platform/handles.h"
 #include "platform/text.h"
+#include "report/xml_writer.h"
 
 using omni::host::Print;
 using omni::host::PrintError;
@@ -41,7 +42,7 @@ int wmain(int argc, wchar_t** argv) {
     omni::CTotalInfo info;
     int run = info.Run();
     // A stopped run still has a report: the basic group says why.
-    int built = options.savePath.empty() ? info.BuildReport() : info.SaveReport(options.savePath);
+    int built = options.savePath.empty() ? BuildReport(info) : SaveReport(info, options.savePath);
     PrintError(omni::Format("run %d (run state %d), report %d, administrator %d, folder %s\n", run,
                             info.GetRunState(), built, omni::GetModuleState().isAdmin ? 1 : 0,
                             omni::GetFolderMng().GetLocalBaseFolder().c_str()));

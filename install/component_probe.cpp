@@ -3,8 +3,8 @@
 #include <objbase.h>
 
 #include "hosting/control_host.h"
-#include "install/component_ids.h"
-#include "install/user_mode_ocx_register_util.h"
+#include "machine/component_ids.h"
+#include "machine/user_mode_ocx_register_util.h"
 #include "platform/text.h"
 #include "probes/addon_flags.h"
 

@@ -9,7 +9,7 @@
 namespace omni {
 
 // The maker's controls that the creation test knows (a subset of the per-user registration table):
-// the row of install/component_ids.h for a file name, -1 for any other name.
+// the row of machine/component_ids.h for a file name, -1 for any other name.
 int CreatableControlRow(const std::string& fileName);
 
 using ControlCreator = bool (*)(const CLSID& clsid);

@@ -3,12 +3,12 @@
 #include <commctrl.h>
 #include <wininet.h>
 
+#include "core/message_catalog.h"
 #include "core/module_state.h"
 #include "core/web_address.h"
-#include "diagnosis/message_catalog.h"
 #include "dialogs/dialog_template.h"
 #include "dialogs/display_dialog.h"
-#include "install/folder_mng.h"
+#include "machine/folder_mng.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"
 

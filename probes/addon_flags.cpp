@@ -2,7 +2,7 @@
 
 #include <objbase.h>
 
-#include "install/guid_text.h"
+#include "machine/guid_text.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "probes/addon_keys.h"

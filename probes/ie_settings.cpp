@@ -1,7 +1,7 @@
 #include "probes/ie_settings.h"
 
 #include "core/result_codes.h"
-#include "install/registry_util.h"
+#include "machine/registry_util.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "probes/ie_tab_commands.h"

@@ -1,6 +1,6 @@
 #include "probes/marklet_block_check.h"
 
-#include "install/component_ids.h"
+#include "machine/component_ids.h"
 #include "probes/addon_flags.h"
 
 namespace omni {

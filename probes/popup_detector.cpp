@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "core/result_codes.h"
-#include "install/registry_key.h"
+#include "machine/registry_key.h"
 #include "platform/text.h"
 #include "probes/file_version_info.h"
 

@@ -2,7 +2,7 @@
 // browser runs them without asking.
 #pragma once
 
-#include "install/registry_util.h"
+#include "machine/registry_util.h"
 
 namespace omni {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/version.h"
-#include "install/registry_util.h"
+#include "machine/registry_util.h"
 #include "probes/check_flash_ver.h"
 
 namespace omni {

@@ -1,7 +1,7 @@
 #include "probes/wmp_network_settings.h"
 
 #include "core/result_codes.h"
-#include "install/registry_util.h"
+#include "machine/registry_util.h"
 
 namespace omni {
 

@@ -1,5 +1,5 @@
 // The five groups of the report, each a walk over the diagnosis object's grades.
-#include "diagnosis/message_catalog.h"
+#include "core/message_catalog.h"
 #include "diagnosis/total_info.h"
 #include "report/xml_writer.h"
 

@@ -91,4 +91,8 @@ int CXmlWriter::ComposeUnguarded(CTotalInfo& info, const std::string& path) {
     return kOk;
 }
 
+int BuildReport(CTotalInfo& info) { return CXmlWriter().Compose(info, ""); }
+
+int SaveReport(CTotalInfo& info, const std::string& path) { return CXmlWriter().Compose(info, path); }
+
 }  // namespace omni

@@ -62,4 +62,10 @@ private:
     com_ptr<IXMLDOMElement> root_;
 };
 
+// The report of the diagnosis object's last run, composed into its report text; SaveReport also writes
+// it to path. 0, or -98 with the previous text kept. Composed here, where the diagnosis and the writer
+// both stand below.
+int BuildReport(CTotalInfo& info);
+int SaveReport(CTotalInfo& info, const std::string& path);
+
 }  // namespace omni

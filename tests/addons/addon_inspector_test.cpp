@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "diagnosis/message_catalog.h"
+#include "core/message_catalog.h"
 #include "platform/text.h"
 #include "probes/addon_inspector.h"
 #include "probes/addon_keys.h"

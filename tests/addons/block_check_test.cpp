@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "install/component_ids.h"
+#include "machine/component_ids.h"
 #include "platform/handles.h"
 #include "platform/registry_delete.h"
 #include "platform/text.h"

@@ -7,10 +7,10 @@
 
 #include <stdexcept>
 
-#include "install/component_ids.h"
 #include "install/component_list.h"
 #include "install/component_probe.h"
-#include "install/guid_text.h"
+#include "machine/component_ids.h"
+#include "machine/guid_text.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "tests/components/component_test_support.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/module_state.h"
-#include "install/folder_mng.h"
+#include "machine/folder_mng.h"
 
 namespace omni::test {
 

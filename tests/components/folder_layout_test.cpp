@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/module_state.h"
-#include "install/folder_layout.h"
+#include "machine/folder_layout.h"
 
 namespace omni {
 namespace {

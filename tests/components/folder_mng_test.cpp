@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "install/folder_mng.h"
+#include "machine/folder_mng.h"
 #include "platform/text.h"
 #include "tests/components/component_test_support.h"
 

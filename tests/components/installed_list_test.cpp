@@ -3,10 +3,10 @@
 
 #include <windows.h>
 
-#include "install/component_ids.h"
 #include "install/component_list.h"
-#include "install/component_lookup.h"
-#include "install/folder_mng.h"
+#include "machine/component_ids.h"
+#include "machine/component_lookup.h"
+#include "machine/folder_mng.h"
 #include "platform/text.h"
 #include "tests/components/component_test_support.h"
 #include "tests/support/registry_sandbox.h"

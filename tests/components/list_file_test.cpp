@@ -3,8 +3,8 @@
 
 #include "core/result_codes.h"
 #include "install/component_list.h"
-#include "install/folder_mng.h"
-#include "install/list_file.h"
+#include "machine/folder_mng.h"
+#include "machine/list_file.h"
 #include "tests/components/component_test_support.h"
 #include "tests/support/scratch_folder.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "control/omniprobe_ids.h"
-#include "diagnosis/message_catalog.h"
+#include "core/message_catalog.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "tests/support/scratch_folder.h"

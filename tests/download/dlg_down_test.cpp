@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/message_catalog.h"
 #include "core/module_state.h"
-#include "diagnosis/message_catalog.h"
 #include "install/dlg_down.h"
-#include "install/folder_mng.h"
+#include "machine/folder_mng.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"

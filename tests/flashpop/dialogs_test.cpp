@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/message_catalog.h"
 #include "core/module_state.h"
-#include "diagnosis/message_catalog.h"
 #include "dialogs/flash_dlg.h"
 #include "dialogs/show_tb_dlg.h"
 #include "platform/text.h"

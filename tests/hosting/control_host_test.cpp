@@ -8,8 +8,8 @@
 
 #include "fixtures/standin_control/standin_ids.h"
 #include "hosting/fault_shield.h"
-#include "install/component_ids.h"
-#include "install/user_mode_ocx_register_util.h"
+#include "machine/component_ids.h"
+#include "machine/user_mode_ocx_register_util.h"
 #include "platform/text.h"
 #include "tests/hosting/standin_server.h"
 #include "tests/support/registry_sandbox.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "install/component_ids.h"
+#include "machine/component_ids.h"
 #include "platform/handles.h"
 
 namespace omni::test {

@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "install/component_ids.h"
-#include "install/user_mode_ocx_register_util.h"
+#include "machine/component_ids.h"
+#include "machine/user_mode_ocx_register_util.h"
 #include "tests/install/install_suite.h"
 #include "tests/support/registry_sandbox.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "diagnosis/message_catalog.h"
+#include "core/message_catalog.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "report/msxml_ids.h"

@@ -1,11 +1,11 @@
-#include "install/user_mode_ocx_register_util.h"
+#include "machine/user_mode_ocx_register_util.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "install/component_ids.h"
+#include "machine/component_ids.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "tests/support/registry_sandbox.h"

@@ -1,4 +1,4 @@
-#include "install/registry_key.h"
+#include "machine/registry_key.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "install/registry_util.h"
+#include "machine/registry_util.h"
 
 #include <gtest/gtest.h>
 

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "control/repair_flow.h"
+#include "core/message_catalog.h"
 #include "core/module_state.h"
 #include "core/result_codes.h"
-#include "diagnosis/message_catalog.h"
 #include "diagnosis/total_info.h"
-#include "install/component_ids.h"
 #include "install/component_list.h"
+#include "machine/component_ids.h"
 #include "probes/popup_detector.h"
 #include "tests/support/fake_diagnosis_probes.h"
 #include "tests/support/registry_sandbox.h"

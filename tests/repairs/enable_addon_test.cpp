@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "install/component_ids.h"
 #include "install/ocx_dll_register_manager.h"
+#include "machine/component_ids.h"
 #include "tests/support/registry_sandbox.h"
 
 namespace omni::test {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/result_codes.h"
-#include "install/file_replacement.h"
+#include "machine/file_replacement.h"
 #include "platform/text.h"
 #include "tests/support/scratch_folder.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "install/plain_file_name.h"
+#include "machine/plain_file_name.h"
 
 namespace omni {
 namespace {

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "core/message_catalog.h"
 #include "core/module_state.h"
 #include "core/result_codes.h"
-#include "diagnosis/message_catalog.h"
 #include "diagnosis/total_info.h"
 #include "platform/handles.h"
 #include "platform/text.h"
+#include "report/xml_writer.h"
 #include "tests/support/fake_diagnosis_probes.h"
 #include "tests/support/parsed_report.h"
 #include "tests/support/scratch_folder.h"
@@ -30,7 +31,7 @@ protected:
     // Runs the diagnosis over the fakes and composes the report.
     ParsedReport RunAndCompose() {
         info_.Run();
-        EXPECT_EQ(info_.BuildReport(), kOk);
+        EXPECT_EQ(BuildReport(info_), kOk);
         ParsedReport report = ParseReportText(info_.GetReportText());
         EXPECT_TRUE(report.ok);
         return report;
@@ -256,7 +257,7 @@ TEST_F(ReportGroups, EmptyPathWritesNoFileButReplacesTheText) {
     ScratchFolder folder;
     info_.SetReportText("previous");
     info_.Run();
-    ASSERT_EQ(info_.BuildReport(), kOk);
+    ASSERT_EQ(BuildReport(info_), kOk);
     EXPECT_NE(info_.GetReportText(), "previous");
     WIN32_FIND_DATAW data;
     HANDLE search = FindFirstFileW(Widen(folder.file("*.xml")).c_str(), &data);
@@ -269,7 +270,7 @@ TEST_F(ReportGroups, SavedFileIsUtf8AndKeepsKoreanTextsByteForByte) {
     ScratchFolder folder;
     std::string path = folder.file("report.xml");
     info_.Run();
-    ASSERT_EQ(info_.SaveReport(path), kOk);
+    ASSERT_EQ(SaveReport(info_, path), kOk);
     std::string bytes = ReadBytes(path);
     EXPECT_EQ(bytes.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
     std::string subject = LoadMessage(104);
@@ -288,7 +289,7 @@ TEST_F(ReportGroups, FailedSaveKeepsThePreviousTextAndWritesNoFile) {
     std::string path = folder.file("missing\\report.xml");
     info_.Run();
     info_.SetReportText("previous");
-    EXPECT_EQ(info_.SaveReport(path), kReportFailed);
+    EXPECT_EQ(SaveReport(info_, path), kReportFailed);
     EXPECT_EQ(info_.GetReportText(), "previous");
     EXPECT_FALSE(FileExists(path));
 }
@@ -299,16 +300,16 @@ TEST_F(ReportGroups, FailureInTheMiddleOfAGroupBecomesACodeAndKeepsThePreviousTe
     info_.Run();
     info_.SetReportText("previous");
     grading_.networkThrows = true;
-    EXPECT_EQ(info_.BuildReport(), kReportFailed);
-    EXPECT_EQ(info_.SaveReport(path), kReportFailed);
+    EXPECT_EQ(BuildReport(info_), kReportFailed);
+    EXPECT_EQ(SaveReport(info_, path), kReportFailed);
     EXPECT_EQ(info_.GetReportText(), "previous");
     EXPECT_FALSE(FileExists(path));
 }
 
 TEST_F(ReportGroups, SettingsRulesThatProbeDoSoAtEveryComposition) {
     info_.Run();
-    ASSERT_EQ(info_.BuildReport(), kOk);
-    ASSERT_EQ(info_.BuildReport(), kOk);
+    ASSERT_EQ(BuildReport(info_), kOk);
+    ASSERT_EQ(BuildReport(info_), kOk);
     EXPECT_EQ(grading_.networkCalls, 2);
     EXPECT_EQ(grading_.seekingCalls, 2);
 }

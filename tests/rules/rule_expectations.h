@@ -6,9 +6,9 @@
 #include <ostream>
 #include <string>
 
+#include "core/message_catalog.h"
 #include "core/module_state.h"
 #include "diagnosis/diagnosis_item.h"
-#include "diagnosis/message_catalog.h"
 #include "tests/support/fake_diagnosis_probes.h"
 
 namespace omni::test {

@@ -1,6 +1,6 @@
 #include "tests/support/box_presser.h"
 
-#include "diagnosis/message_catalog.h"
+#include "core/message_catalog.h"
 #include "platform/text.h"
 
 namespace omni::test {

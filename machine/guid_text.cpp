@@ -1,4 +1,4 @@
-#include "install/guid_text.h"
+#include "machine/guid_text.h"
 
 #include "platform/text.h"
 

@@ -1,5 +1,5 @@
 // Reading a list file from disk; the parsing in list_file.cpp stays free of Win32 so it builds anywhere.
-#include "install/list_file.h"
+#include "machine/list_file.h"
 
 #include <windows.h>
 

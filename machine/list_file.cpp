@@ -1,4 +1,4 @@
-#include "install/list_file.h"
+#include "machine/list_file.h"
 
 namespace omni {
 

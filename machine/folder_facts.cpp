@@ -1,4 +1,4 @@
-#include "install/folder_facts.h"
+#include "machine/folder_facts.h"
 
 #include <windows.h>
 #include <shlobj.h>

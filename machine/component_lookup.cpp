@@ -1,4 +1,4 @@
-#include "install/component_lookup.h"
+#include "machine/component_lookup.h"
 
 #include "platform/text.h"
 

@@ -1,8 +1,8 @@
-#include "install/folder_mng.h"
+#include "machine/folder_mng.h"
 
 #include "core/module_state.h"
 #include "core/result_codes.h"
-#include "install/folder_facts.h"
+#include "machine/folder_facts.h"
 
 namespace omni {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "install/locked_file.h"
+#include "machine/locked_file.h"
 #include "platform/crypt_handles.h"
 
 namespace omni {

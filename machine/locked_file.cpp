@@ -1,4 +1,4 @@
-#include "install/locked_file.h"
+#include "machine/locked_file.h"
 
 #include "platform/text.h"
 

@@ -1,4 +1,4 @@
-#include "install/file_replacement.h"
+#include "machine/file_replacement.h"
 
 #include <windows.h>
 

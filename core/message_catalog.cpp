@@ -1,4 +1,4 @@
-#include "diagnosis/message_catalog.h"
+#include "core/message_catalog.h"
 
 #include "platform/module_path.h"
 #include "platform/text.h"

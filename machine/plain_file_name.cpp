@@ -1,4 +1,4 @@
-#include "install/plain_file_name.h"
+#include "machine/plain_file_name.h"
 
 #include <cctype>
 

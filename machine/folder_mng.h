@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "install/folder_layout.h"
+#include "machine/folder_layout.h"
 
 namespace omni {
 

@@ -1,4 +1,4 @@
-#include "install/program_executer.h"
+#include "machine/program_executer.h"
 
 #include <windows.h>
 

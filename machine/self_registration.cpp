@@ -1,7 +1,7 @@
-#include "install/self_registration.h"
+#include "machine/self_registration.h"
 
 #include "core/result_codes.h"
-#include "install/program_executer.h"
+#include "machine/program_executer.h"
 
 namespace omni {
 

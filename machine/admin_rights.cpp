@@ -1,4 +1,4 @@
-#include "install/admin_rights.h"
+#include "machine/admin_rights.h"
 
 #include <windows.h>
 

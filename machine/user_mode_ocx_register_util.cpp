@@ -1,6 +1,6 @@
-#include "install/user_mode_ocx_register_util.h"
+#include "machine/user_mode_ocx_register_util.h"
 
-#include "install/component_ids.h"
+#include "machine/component_ids.h"
 #include "platform/handles.h"
 #include "platform/registry_delete.h"
 #include "platform/text.h"

@@ -1,4 +1,4 @@
-#include "install/publisher_trust.h"
+#include "machine/publisher_trust.h"
 
 #include <softpub.h>
 #include <wintrust.h>

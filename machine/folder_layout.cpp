@@ -1,4 +1,4 @@
-#include "install/folder_layout.h"
+#include "machine/folder_layout.h"
 
 #include "core/module_state.h"
 

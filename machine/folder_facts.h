@@ -1,7 +1,7 @@
 // Reads from the system what the folder set-up needs.
 #pragma once
 
-#include "install/folder_layout.h"
+#include "machine/folder_layout.h"
 
 namespace omni {
 
