@@ -1,6 +1,7 @@
 // The base of an ActiveX control: everything a container such as Internet Explorer asks of an in-place
 // control with a window, dispatch through its type library and one event interface. A control
 // derives from it, describes itself once, and supplies its members through a dispatch table.
+// The implementation has one file per interface or close group: ole_control_<group>.cpp.
 #pragma once
 
 #include <windows.h>
