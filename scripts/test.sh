@@ -1,15 +1,32 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test under Wine (with an X server for dialogs).
+# Installs what is missing, builds everything and runs every test under Wine (with an X server for
+# dialogs), then prints how long each test took, longest first.
+#   --help   this text
+# Environment: OMNI_BUILD_DIR (default build/), OMNI_TEST_JOBS (tests run side by side; default 4: most
+# of them wait on dialogs, timers and other processes rather than on the processor).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+case "${1:-}" in
+    --help|-h) sed -n '2,/^set /{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;;
+    "") ;;
+    *) echo "test.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
+esac
 bash "$root/scripts/setup.sh"
 build="${OMNI_BUILD_DIR:-$root/build}"
+started=$(date +%s)
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$build" -j"$(nproc)"
+built=$(date +%s)
 # Keep one wineserver alive for the whole run: every test program then starts faster.
 export WINEPREFIX="$build/wineprefix"
 . "$root/tools/wine-env.sh"
 wineserver -p >/dev/null 2>&1
 trap 'WINEPREFIX="$build/wineprefix" wineserver -k || true' EXIT
+mkdir -p "$build/logs"
 cd "$build"
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$(nproc)"
+rc=0
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"${OMNI_TEST_JOBS:-4}" 2>&1 |
+    tee "$build/logs/ctest.log" || rc=$?
+bash "$root/tools/test-times.sh" "$build/logs/ctest.log"
+echo "build $((built - started)) s, tests $(($(date +%s) - built)) s"
+exit $rc

@@ -14,7 +14,7 @@
 namespace omni::test {
 namespace {
 
-const char kScenario[] = "hostile/";
+const std::string kScenario = ProcessScenario("hostile");
 const char kOutside[] = "..\\..\\..\\windows\\win.ini 1.0\r\nC:\\windows\\system.ini 1.0\r\n\\\\evil.example\\share\\x.ocx 1.0\r\n";
 const char* const kListFiles[] = {"dlllist2000.txt", "dlllist98.txt", "ocxlistz3.txt", "ocxlistz4.txt"};
 

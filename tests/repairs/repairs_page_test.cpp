@@ -289,7 +289,7 @@ TEST_F(ModifySetting, SoftwareRenderingTurnsItsItemBlackInTheFreshReport) {
 // the re-diagnosis waits until that Retrieve has returned, and the two repairs lead to one.
 TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRetrieve) {
     ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
-    const std::string scenario = "repairs_reentry/";
+    const std::string scenario = ProcessScenario("repairs_reentry");
     // The slow server sends 1 KB per 100 ms: the first list alone keeps its dialog open for over a second.
     ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist2000.txt", "OrvaneText.dll 1.0.0.1\r\n" + std::string(12000, '\n')));
     ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist98.txt", "OrvaneText.dll 1.0.0.1\r\n"));
@@ -314,7 +314,7 @@ TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRetrieve) {
 // running one and the re-diagnosis each deliver a whole report, in order.
 TEST_F(ModifySetting, RetrieveDuringARunningRetrieveIsBusyAndEveryReportIsWhole) {
     ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
-    const std::string scenario = "repairs_nested/";
+    const std::string scenario = ProcessScenario("repairs_nested");
     ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist2000.txt", "OrvaneText.dll 1.0.0.1\r\n" + std::string(12000, '\n')));
     ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist98.txt", "OrvaneText.dll 1.0.0.1\r\n"));
     ASSERT_TRUE(PublishContent(scenario + "Z3OCX/ocxlistz3.txt", "Marklet3Outer.ocx 1.0.0.5\r\n"));
@@ -337,7 +337,7 @@ TEST_F(ModifySetting, RetrieveDuringARunningRetrieveIsBusyAndEveryReportIsWhole)
 // comes once, after that repair has returned.
 TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRepair) {
     ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
-    const std::string scenario = "repairs_guard/";
+    const std::string scenario = ProcessScenario("repairs_guard");
     ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist2000.txt", "OrvaneText.dll 1.0.0.1\r\n"));
     ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist98.txt", "OrvaneText.dll 1.0.0.1\r\n"));
     ASSERT_TRUE(PublishContent(scenario + "Z3OCX/ocxlistz3.txt", ""));
@@ -361,7 +361,7 @@ TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRepair) {
 
 // --- Web mode: components and installers come from the content server
 
-const char kWebScenario[] = "repairs_web/";
+const std::string kWebScenario = ProcessScenario("repairs_web");
 
 struct WebRow {
     const char* name;
@@ -399,7 +399,7 @@ TEST_P(WebRepair, FetchesFromTheServerOnlyWhatTheTableSays) {
     ASSERT_FALSE(run.firstReport.empty()) << run.out;
     ExpectAsTheRowSays(run, row);
     std::vector<std::string> fetched;
-    const std::string folder = std::string("/") + kWebScenario;
+    const std::string folder = "/" + kWebScenario;
     std::vector<std::string> log = ContentRequests();
     for (size_t i = before; i < log.size(); ++i)
         if (log[i].rfind(folder, 0) == 0 && log[i].find(".txt") == std::string::npos)

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include <windows.h>
+#include <objbase.h>
 #include <shlobj.h>
 
 #include "platform/text.h"
@@ -51,6 +52,16 @@ bool PublishContent(const std::string& path, const std::string& bytes) {
 }
 
 void WithdrawContent(const std::string& path) { DeleteFileW(Widen(ContentFile(path)).c_str()); }
+
+std::string ProcessScenario(const std::string& name) {
+    // Not the process id: shards run in prefixes of their own, and each wineserver counts from the start.
+    static const std::string process = [] {
+        GUID guid = {};
+        CoCreateGuid(&guid);
+        return Format("%08lx", static_cast<unsigned long>(guid.Data1));
+    }();
+    return name + "_" + process + "/";
+}
 
 std::vector<std::string> ContentRequests() {
     std::vector<std::string> paths;

@@ -19,6 +19,10 @@ std::string ContentRootFolder();
 bool PublishContent(const std::string& path, const std::string& bytes);
 void WithdrawContent(const std::string& path);
 
+// "<name>_<random>/": a scenario folder of this process alone, so that shards of one program, which
+// run side by side, neither share files nor see each other's requests under it.
+std::string ProcessScenario(const std::string& name);
+
 // Every path requested so far, oldest first, as the client sent it (for example "/DLL/a.txt").
 std::vector<std::string> ContentRequests();
 int CountContentRequests(const std::string& path);

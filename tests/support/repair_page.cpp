@@ -19,6 +19,9 @@ std::string SystemFile(const std::string& name) {
     return Narrow(system) + "\\" + name;
 }
 
+// After the call has returned, the page's own timer is due later than any re-diagnosis the call armed
+// (one second), and the timers of one thread come in the order they fall due, however busy the machine:
+// "no event" is certain once the page's timer has come first.
 std::string RepairPage(const std::string& call) {
     return "var armed = false;\n"
            "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
@@ -28,7 +31,7 @@ std::string RepairPage(const std::string& call) {
            "Omniprobe.Retrieve();\n"
            "armed = true;\n"
            "document.write('return ' + " + call + " + '\\n');\n"
-           "window.setTimeout(function () { document.write('no event\\n'); window.close(0); }, 12000);\n";
+           "window.setTimeout(function () { document.write('no event\\n'); window.close(0); }, 2000);\n";
 }
 
 PageRun RunRepairPage(const std::string& container, const std::string& folder, const std::string& options,
