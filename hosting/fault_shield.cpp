@@ -39,13 +39,14 @@ EXCEPTION_DISPOSITION NTAPI EndProcessHandler(EXCEPTION_RECORD* exception, PVOID
 
 }  // namespace
 
-__attribute__((noinline)) void EndProcessOnFault(ShieldedCall call, void* context) {
+__attribute__((noinline)) bool EndProcessOnFault(ShieldedCall call, void* context) {
     EXCEPTION_REGISTRATION_RECORD record;
     record.Handler = EndProcessHandler;
     record.Next = ChainHead();
     SetChainHead(&record);
     call(context);
     SetChainHead(record.Next);
+    return true;
 }
 
 __attribute__((noinline)) bool CallShielded(ShieldedCall call, void* context) {
@@ -71,7 +72,10 @@ bool CallShielded(ShieldedCall call, void* context) {
     return true;
 }
 
-void EndProcessOnFault(ShieldedCall call, void* context) { call(context); }
+bool EndProcessOnFault(ShieldedCall call, void* context) {
+    call(context);
+    return true;
+}
 
 #endif
 

@@ -6,8 +6,7 @@
 
 #include <windows.h>
 
-#include <new>
-
+#include "hosting/com_edge.h"
 #include "platform/handles.h"
 
 namespace omni {
@@ -21,51 +20,43 @@ using ShieldedCall = void (*)(void* context);
 // faulting code are unwound by the system before this returns.
 bool CallShielded(ShieldedCall call, void* context);
 
-// Runs body (which returns an HRESULT) shielded; a C++ exception from body counts as E_UNEXPECTED.
-template <typename Body>
-HRESULT ShieldedHr(Body&& body) {
-    struct Context {
-        Body* body;
-        HRESULT result;
-    } context{&body, E_UNEXPECTED};
-    ShieldedCall call = [](void* raw) {
-        auto* c = static_cast<Context*>(raw);
-        // A C++ exception must not leave the shielded frame, or it would leave our record behind.
-        try {
-            c->result = (*c->body)();
-        } catch (...) {
-            c->result = E_UNEXPECTED;
-        }
-    };
-    return CallShielded(call, &context) ? context.result : kControlFaulted;
-}
-
 // Runs call(context); a structured exception that reaches this frame is reported as unhandled (the
 // system's crash reporting, or a debugger) and ends the process with the exception's code. Nothing is
-// unwound, so no skipped frame's window, timer or handle is left to be used afterwards.
-void EndProcessOnFault(ShieldedCall call, void* context);
+// unwound, so no skipped frame's window, timer or handle is left to be used afterwards. True when it
+// returns at all.
+bool EndProcessOnFault(ShieldedCall call, void* context);
 
-// Runs our own body (which returns an HRESULT) at a COM or window edge: a C++ exception becomes an
-// HRESULT (ComEdge), a structured exception ends the process.
-template <typename Body>
-HRESULT OwnCodeHr(Body&& body) {
+namespace detail {
+// Runs body (which returns an HRESULT) inside frame; a C++ exception becomes an HRESULT within the frame
+// (ComEdge), so it never leaves the frame's record behind. completed: the frame's own answer.
+template <typename Frame, typename Body>
+HRESULT InFrame(Frame frame, Body& body, bool& completed) {
     struct Context {
         Body* body;
         HRESULT result;
     } context{&body, E_UNEXPECTED};
-    EndProcessOnFault(
-        [](void* raw) {
-            auto* c = static_cast<Context*>(raw);
-            try {
-                c->result = (*c->body)();
-            } catch (const std::bad_alloc&) {
-                c->result = E_OUTOFMEMORY;
-            } catch (...) {
-                c->result = E_UNEXPECTED;
-            }
-        },
-        &context);
+    completed = frame([](void* raw) {
+        auto* c = static_cast<Context*>(raw);
+        c->result = ComEdge(*c->body);
+    }, &context);
     return context.result;
+}
+}  // namespace detail
+
+// Runs a foreign control's body shielded: a structured exception answers kControlFaulted.
+template <typename Body>
+HRESULT ShieldedHr(Body&& body) {
+    bool completed = false;
+    HRESULT hr = detail::InFrame(CallShielded, body, completed);
+    return completed ? hr : kControlFaulted;
+}
+
+// Runs our own body at a COM or window edge: a C++ exception becomes an HRESULT, a structured exception
+// ends the process.
+template <typename Body>
+HRESULT OwnCodeHr(Body&& body) {
+    bool completed = false;
+    return detail::InFrame(EndProcessOnFault, body, completed);
 }
 
 // Lets go of a foreign interface pointer shielded; a faulting Release leaks the object.

@@ -285,12 +285,22 @@ TEST_F(ModifySetting, SoftwareRenderingTurnsItsItemBlackInTheFreshReport) {
         << fresh.ok << " " << subjects << "\n" << run.freshReport;
 }
 
-// Two quick repairs, then a Retrieve whose download dialog is still open when the re-diagnosis is due:
-// the re-diagnosis waits until that Retrieve has returned, and the two repairs lead to one.
-TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRetrieve) {
+// A Retrieve whose download dialog is still open (the slow server sends its first list at 1 KB per
+// 100 ms, for over a second) while the page or the re-diagnosis wants another.
+struct OpenDialogRow {
+    const char* name;
+    const char* calls;     // the page's script after its event handler
+    const char* expected;  // what it prints, in order
+    size_t boxes;
+};
+void PrintTo(const OpenDialogRow& row, std::ostream* os) { *os << row.name; }
+
+class RetrieveWithItsDialogOpen : public ModifySetting, public ::testing::WithParamInterface<OpenDialogRow> {};
+
+TEST_P(RetrieveWithItsDialogOpen, EveryReportIsWholeAndComesInOrder) {
+    const OpenDialogRow& row = GetParam();
     ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
-    const std::string scenario = ProcessScenario("repairs_reentry");
-    // The slow server sends 1 KB per 100 ms: the first list alone keeps its dialog open for over a second.
+    const std::string scenario = ProcessScenario("repairs_open_dialog");
     ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist2000.txt", "OrvaneText.dll 1.0.0.1\r\n" + std::string(12000, '\n')));
     ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist98.txt", "OrvaneText.dll 1.0.0.1\r\n"));
     ASSERT_TRUE(PublishContent(scenario + "Z3OCX/ocxlistz3.txt", "Marklet3Outer.ocx 1.0.0.5\r\n"));
@@ -301,37 +311,28 @@ TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRetrieve) {
         "  n++;\n"
         "  document.write('event ' + (XmlText.indexOf('<group class=\"dll\">') > 0 ? 'full' : 'empty') + '\\n');\n"
         "  if (n == 2) window.setTimeout(function () { document.write('events ' + n + '\\n'); window.close(0); }, 3000);\n"
-        "}\n"
-        "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
-        "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
-        "document.write('return ' + Omniprobe.Retrieve() + '\\n');\n";
+        "}\n" + std::string(row.calls);
     PageRun run = Run("--param InstallMode=1 --param ServerURL=" + ContentServerUrl("slow") + scenario, script);
-    EXPECT_EQ(run.out, "modify 0\nmodify 0\nevent full\nreturn 0\nevent full\nevents 2\n");
-    EXPECT_EQ(run.boxes.size(), 2u);
+    EXPECT_EQ(run.out, row.expected);
+    EXPECT_EQ(run.boxes.size(), row.boxes);
 }
 
-// A page's own Retrieve inside the dialog of a running one is refused at once and fires nothing; the
-// running one and the re-diagnosis each deliver a whole report, in order.
-TEST_F(ModifySetting, RetrieveDuringARunningRetrieveIsBusyAndEveryReportIsWhole) {
-    ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
-    const std::string scenario = ProcessScenario("repairs_nested");
-    ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist2000.txt", "OrvaneText.dll 1.0.0.1\r\n" + std::string(12000, '\n')));
-    ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist98.txt", "OrvaneText.dll 1.0.0.1\r\n"));
-    ASSERT_TRUE(PublishContent(scenario + "Z3OCX/ocxlistz3.txt", "Marklet3Outer.ocx 1.0.0.5\r\n"));
-    ASSERT_TRUE(PublishContent(scenario + "Z4OCX/ocxlistz4.txt", "Marklet2.ocx 1.0.0.5\r\n"));
-    const std::string script =
-        "var n = 0;\n"
-        "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
-        "  n++;\n"
-        "  document.write('event ' + (XmlText.indexOf('<group class=\"dll\">') > 0 ? 'full' : 'empty') + '\\n');\n"
-        "  if (n == 2) window.setTimeout(function () { document.write('events ' + n + '\\n'); window.close(0); }, 3000);\n"
-        "}\n"
-        "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
-        "window.setTimeout(function () { document.write('nested ' + Omniprobe.Retrieve() + '\\n'); }, 300);\n"
-        "document.write('return ' + Omniprobe.Retrieve() + '\\n');\n";
-    PageRun run = Run("--param InstallMode=1 --param ServerURL=" + ContentServerUrl("slow") + scenario, script);
-    EXPECT_EQ(run.out, "modify 0\nnested -105\nevent full\nreturn 0\nevent full\nevents 2\n");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Calls, RetrieveWithItsDialogOpen,
+    ::testing::Values(
+        // Two quick repairs lead to one re-diagnosis, and it waits until the running Retrieve has returned.
+        OpenDialogRow{"RediagnosisWaitsForTheRunningRetrieve",
+                      "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
+                      "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
+                      "document.write('return ' + Omniprobe.Retrieve() + '\\n');\n",
+                      "modify 0\nmodify 0\nevent full\nreturn 0\nevent full\nevents 2\n", 2},
+        // The page's own Retrieve inside the running one's dialog is refused at once and fires nothing.
+        OpenDialogRow{"PagesRetrieveMeanwhileIsBusy",
+                      "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
+                      "window.setTimeout(function () { document.write('nested ' + Omniprobe.Retrieve() + '\\n'); }, 300);\n"
+                      "document.write('return ' + Omniprobe.Retrieve() + '\\n');\n",
+                      "modify 0\nnested -105\nevent full\nreturn 0\nevent full\nevents 2\n", 1}),
+    [](const ::testing::TestParamInfo<OpenDialogRow>& info) { return std::string(info.param.name); });
 
 // The re-diagnosis armed by one repair waits for a later repair whose download dialog is still open, and
 // comes once, after that repair has returned.
