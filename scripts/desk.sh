@@ -10,17 +10,20 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${OMNI_BUILD_DIR:-$root/build}"
-help=0
 for arg in "$@"; do
-    case "$arg" in --help|-h) help=1 ;; esac
+    case "$arg" in
+        --help|-h)
+            sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
+            # The service's own options, once it has been built (this text never builds it).
+            if [ -x "$build/desk-native/omniprobe-desk" ]; then
+                echo
+                exec "$build/desk-native/omniprobe-desk" --help
+            fi
+            exit 0 ;;
+    esac
 done
 bash "$root/scripts/setup.sh"
 sh "$root/desk/build.sh" "$build/desk-native" >/dev/null
-if [ "$help" = 1 ]; then
-    sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
-    echo
-    exec "$build/desk-native/omniprobe-desk" --help
-fi
 db=()
 [ -n "${OMNI_DESK_DB:-}" ] || db=(--db "$build/desk.sqlite")
 exec "$build/desk-native/omniprobe-desk" --listen 127.0.0.1 --port 8470 "${db[@]}" "$@"

@@ -23,7 +23,7 @@ part="${2:-all}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 demo="$build/demo"
 export WINEPREFIX="$demo/wineprefix"
-sh "$root/tools/make-prefix.sh" "$WINEPREFIX"
+sh "$root/tools/make-prefix.sh" "$WINEPREFIX" "$build/wineprefix"  # a copy of the tests' prefix, when it is made
 sh "$root/tools/trust-test-pki.sh" "$build" "$WINEPREFIX"  # the test root and the other maker, as a desk trusts them
 . "$root/tools/wine-env.sh"
 reg() { /usr/lib/wine/wine64 reg "$@" /reg:32 >/dev/null; }

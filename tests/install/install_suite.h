@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "machine/publisher_trust.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "tests/support/machine_snapshot.h"
@@ -71,6 +72,9 @@ private:
                   FALSE);
         RunRepairPage(page.file("omniprobe_page.exe"), page.path(), "--param InstallMode=0",
                       "Omniprobe.Retrieve();\nwindow.close(0);\n");
+        // The system's first signature check in a profile sets up the user's certificate store and the
+        // trust provider's state; here, not during a case whose registry is being compared.
+        PublisherTrust().Trusts(LockedFile::Open(TestBinFolder() + "\\regserver_standin.dll"));
     }
 
     inline static std::unique_ptr<ChildTempFolder> temp_;
