@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Benchmarks on the run command's PC. Argument: repetitions (default 7).
-# 1. A whole diagnosis (Run + BuildReport) against the Tarrow + reg.exe child processes it cannot avoid.
+# Benchmarks on the run command's PC, which it builds and lays out first as the run command does:
+# 1. a whole diagnosis (Run + BuildReport) against the Tarrow + reg.exe child processes it cannot avoid;
 # 2. Retrieve in local mode in the page container, from the call to the event, against 1.
+# Usage: bench.sh [repetitions]   (default 7)
 #   --help   this text
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 case "${1:-}" in
     --help|-h) sed -n '2,/^set /{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;;
-    ""|*[!0-9]*) [ -z "${1:-}" ] || { echo "bench.sh: the argument is a number of repetitions (try --help)" >&2; exit 2; } ;;
+    *[!0-9]*) echo "bench.sh: repetitions must be a number (try --help)" >&2; exit 2 ;;
 esac
 n="${1:-7}"
 out="$(mktemp)"
