@@ -50,9 +50,9 @@ void PublishAddresses(const ControlState& state) {
 
 bool IsWebMode() { return GetModuleState().installMode == kInstallModeWeb; }
 
-// 0, or the code to stop with; the caller fires the empty report.
-int InstallParser(RetrieveUi& ui, bool& deliverEmpty) {
-    deliverEmpty = true;
+// 0, or the code to stop with; the caller fires the empty report, also when the installer could not run,
+// so that a page waiting for its event is never left without one.
+int InstallParser(RetrieveUi& ui) {
     if (!ui.ConfirmParserInstall()) return kUserCanceled;
     if (IsWebMode()) {
         CDlgDown download;
@@ -65,7 +65,6 @@ int InstallParser(RetrieveUi& ui, bool& deliverEmpty) {
     LockedFile held;
     int status = OpenTrustedSource(installer, held);
     if (status != kOk) return status == kFileMissing ? kSubprocessFailed : status;
-    deliverEmpty = false;  // an installer that fails to run ends the call without an event
     // Quoted: the installer folder may be under a user profile whose name holds a blank.
     return CProgramExecuter().Execute("\"" + installer + "\" /Q");
 }
@@ -101,10 +100,9 @@ int RunRetrieve(ControlState& state, CTotalInfo& info, RetrieveUi& ui) {
 
     CXmlWriter writer;  // holds COM for the thread until the flow ends
     if (!writer.IsParserInstalled()) {
-        bool deliverEmpty = true;
-        int status = InstallParser(ui, deliverEmpty);
+        int status = InstallParser(ui);
         if (status != kOk) {
-            if (deliverEmpty) ui.Deliver(kEmptyReport);
+            ui.Deliver(kEmptyReport);
             return status;
         }
     }

@@ -25,6 +25,10 @@ int CVersionRetriever::UnblockMarklet() {
     return CMarkletBlockCheck().Unblock() == 0 ? kOk : kRegistryWriteFailed;
 }
 
-int CVersionRetriever::AddPreApprovedControls() { return omni::AddPreApprovedControls(registry_); }
+// The page gets a result code of the table, never the system's own status of a key that could not be made.
+int CVersionRetriever::AddPreApprovedControls() {
+    int status = omni::AddPreApprovedControls(registry_);
+    return status > 0 ? kRegistryWriteFailed : status;
+}
 
 }  // namespace omni

@@ -12,8 +12,8 @@ namespace omni::test {
 std::string SystemFile(const std::string& name);
 
 // The page diagnoses once (so the lists are loaded), makes the call (a JScript expression) and prints
-// its result, then prints the next report it receives, or "no event" when none came within twelve
-// seconds (the re-diagnosis comes about a second after a repair; a busy machine may need several).
+// its result, then prints the next report it receives, or "no event" when the page's own timer, due after
+// any re-diagnosis the call armed, came first.
 std::string RepairPage(const std::string& call);
 
 struct PageRun {
