@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <memory>
 #include <string>
@@ -72,9 +73,11 @@ private:
                   FALSE);
         RunRepairPage(page.file("omniprobe_page.exe"), page.path(), "--param InstallMode=0",
                       "Omniprobe.Retrieve();\nwindow.close(0);\n");
-        // The system's first signature check in a profile sets up the user's certificate store and the
-        // trust provider's state; here, not during a case whose registry is being compared.
+        // The system's first signature check and first internet session in a profile set up the user's
+        // certificate store, the trust provider's state and the proxy settings; here, not during a case
+        // whose registry is being compared.
         PublisherTrust().Trusts(LockedFile::Open(TestBinFolder() + "\\regserver_standin.dll"));
+        InternetCloseHandle(InternetOpenW(L"warm-up", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     }
 
     inline static std::unique_ptr<ChildTempFolder> temp_;
