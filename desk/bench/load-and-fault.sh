@@ -8,7 +8,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 build="${OMNI_BUILD_DIR:-$root/build}"
-sh "$root/desk/build.sh" "$build/desk-native" >/dev/null
+sh "$root/desk/build.sh" "$build/desk-native" all desk_load_bench >/dev/null
 folder="$build/desk-bench"
 rm -rf "$folder"
 mkdir -p "$folder"
