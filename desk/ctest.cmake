@@ -5,7 +5,7 @@ set(OMNI_DESK_NATIVE ${CMAKE_BINARY_DIR}/desk-native)
 set(OMNI_DESK_SOURCE ${CMAKE_CURRENT_LIST_DIR})
 
 add_test(NAME desk_build COMMAND sh ${OMNI_DESK_SOURCE}/build.sh ${OMNI_DESK_NATIVE})
-set_tests_properties(desk_build PROPERTIES FIXTURES_SETUP desk_service TIMEOUT 600 LABELS desk)
+set_tests_properties(desk_build PROPERTIES FIXTURES_SETUP desk_service TIMEOUT 600 LABELS desk COST 100)
 
 # The same storage table against SQLite, and against a PostgreSQL server that the script starts itself.
 add_test(NAME desk_storage_sqlite COMMAND ${OMNI_DESK_NATIVE}/desk_storage_tests --gtest_filter=Sqlite/*)
