@@ -2,7 +2,7 @@
 # Installs what is missing, builds everything and runs every test under Wine (with an X server for
 # dialogs), then prints how long each test took, longest first.
 #   --help   this text
-# Environment: OMNI_BUILD_DIR (default build/), OMNI_TEST_JOBS (tests run side by side; default 4: most
+# Environment: OMNI_BUILD_DIR (default build/), OMNI_TEST_JOBS (tests run side by side; default 6: most
 # of them wait on dialogs, timers and other processes rather than on the processor).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -25,7 +25,7 @@ trap 'WINEPREFIX="$build/wineprefix" wineserver -k || true' EXIT
 mkdir -p "$build/logs"
 cd "$build"
 rc=0
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"${OMNI_TEST_JOBS:-4}" 2>&1 |
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"${OMNI_TEST_JOBS:-6}" 2>&1 |
     tee "$build/logs/ctest.log" || rc=$?
 bash "$root/tools/test-times.sh" "$build/logs/ctest.log"
 echo "build $((built - started)) s, tests $(($(date +%s) - built)) s"

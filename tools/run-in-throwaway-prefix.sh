@@ -8,7 +8,7 @@ build="$1"
 clsid="$2"
 shift 2
 . "$(dirname "$0")/throwaway-prefix.sh"
-enter_throwaway_prefix "$build/wineprefix" "$build/throwaway-prefix-$$"
+enter_throwaway_prefix "$build/wineprefix-template" "$build/throwaway-prefix-$$"
 [ "$clsid" = - ] || for view in 64 32; do
   "$build/wine-run.sh" 'C:\windows\system32\reg.exe' delete "HKLM\\Software\\Classes\\CLSID\\$clsid" /f /reg:$view >/dev/null
 done

@@ -9,9 +9,14 @@ enter_throwaway_prefix() {
     throwaway_prefix="$2"
     trap 'WINEPREFIX="$throwaway_prefix" wineserver -k 2>/dev/null; rm -rf "$throwaway_prefix"' EXIT
     trap 'exit 143' INT TERM
+    copy_prefix "$1" "$2" || return 1
+    export OMNI_WINEPREFIX="$2"
+}
+
+# copy_prefix <from prefix> <to>: the copy described above, without entering it.
+copy_prefix() {
     rm -rf "$2" && mkdir -p "$2" &&
         cp -a "$1"/*.reg "$1"/.omni-ready "$1"/.update-timestamp "$2"/ &&
         cp -a "$1/dosdevices" "$2/" &&
-        cp -al "$1/drive_c" "$2/drive_c" || return 1
-    export OMNI_WINEPREFIX="$2"
+        cp -al "$1/drive_c" "$2/drive_c"
 }
