@@ -5,8 +5,10 @@
 # Usage: make-prefix-template.sh <prefix> <template>
 set -e
 . "$(dirname "$0")/throwaway-prefix.sh"
-# The registry reaches its files when the prefix's server ends.
-WINEPREFIX="$1" wineserver -w 2>/dev/null || true
+# The registry reaches its files when the prefix's server ends; one kept alive on purpose (a test run's
+# "wineserver -p") is asked to end after a minute.
+export WINEPREFIX="$1"
+timeout 60 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
 copy_prefix "$1" "$2.new"
 rm -rf "$2"
 mv "$2.new" "$2"
