@@ -10,4 +10,4 @@ cmake -S "$here" -B "$out" >/dev/null
 shift
 targets=""
 for t in "$@"; do targets="$targets --target $t"; done
-cmake --build "$out" -j 2 $targets
+cmake --build "$out" -j "$(nproc)" $targets

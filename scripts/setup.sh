@@ -9,7 +9,7 @@ need=(wine wine32:i386 wine64 mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 
       python3 wixl  # python3: the tests' local content server (tools/content_server.py); wixl: a test .msi
       gcab osslsigncode openssl  # the signed CAB of the browser's install
       chromium clang libclang-rt-14-dev  # the embedding page's browser tests; the parsers' fuzzers
-      g++ pkg-config libcpp-httplib-dev libsqlite3-dev libpqxx-dev libpugixml-dev nlohmann-json3-dev libssl-dev
+      g++ pkg-config libgtest-dev libcpp-httplib-dev libsqlite3-dev libpqxx-dev libpugixml-dev nlohmann-json3-dev libssl-dev
       postgresql)  # the desk's receiver (omniprobe-desk) and the PostgreSQL server of its storage tests
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
