@@ -16,10 +16,14 @@ bash "$root/scripts/setup.sh"
 build="${OMNI_BUILD_DIR:-$root/build}"
 started=$(date +%s)
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+mkdir -p "$build/logs"
+# The desk's receiver is built beside the Windows build, which leaves the processor idle while Wine
+# makes its prefix: among the tests, where most of them wait on Wine, its compiler would have a small
+# share and hold back the tests that need it. A failure shows in the test desk_build, which builds again.
+sh "$root/desk/build.sh" "$build/desk-native" >"$build/logs/desk-build.log" 2>&1 &
+desk=$!
 cmake --build "$build" -j"$(nproc)"
-# The desk's receiver too, while the processor is free: among the tests, where most of them wait on
-# Wine, its compiler would have a small share and hold back the tests that need it.
-sh "$root/desk/build.sh" "$build/desk-native" >/dev/null
+wait $desk || echo "test.sh: the desk's receiver did not build (build/logs/desk-build.log)" >&2
 built=$(date +%s)
 # Keep one wineserver alive for the whole run: every test program then starts faster.
 export WINEPREFIX="$build/wineprefix"
