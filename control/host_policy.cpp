@@ -13,12 +13,6 @@ namespace {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool StartsWithNoCase(const std::string& text, const char* prefix) {
-    for (size_t i = 0; prefix[i]; ++i)
-        if (i >= text.size() || Lower(text[i]) != prefix[i]) return false;
-    return true;
-}
-
 struct Entry {
     std::string scheme;
     std::string host;  // a name, "*.domain" or a bracketed IPv6 literal
@@ -45,18 +39,14 @@ bool ParseEntry(std::string text, Entry& entry) {
     if (entry.host.empty() || entry.host.back() == '.') return false;
     if (entry.host.find_first_of("/\\@?#:; \t", entry.host[0] == '[' ? entry.host.size() : 0) != std::string::npos)
         return false;
-    entry.port = entry.scheme == "https" ? kHttpsPort : kHttpPort;
-    if (hostEnd == text.size()) return true;
-    const std::string port = text.substr(hostEnd + 1);
-    if (port.empty() || port.size() > 5) return false;
-    unsigned value = 0;
-    for (char c : port) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + static_cast<unsigned>(c - '0');
+    const unsigned defaultPort = entry.scheme == "https" ? kHttpsPort : kHttpPort;
+    if (hostEnd == text.size()) {
+        entry.port = defaultPort;
+        return true;
     }
-    if (value > 65535) return false;
-    entry.port = value;
-    return true;
+    // An entry that writes ":" writes its port too.
+    const std::string port = text.substr(hostEnd + 1);
+    return !port.empty() && ParsePort(port, defaultPort, entry.port);
 }
 
 bool HostMatches(const std::string& host, const std::string& pattern) {

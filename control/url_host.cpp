@@ -6,7 +6,8 @@ namespace {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// "" stands for the scheme's default; false for anything but up to five digits within 0..65535.
+}  // namespace
+
 bool ParsePort(const std::string& text, unsigned defaultPort, unsigned& port) {
     if (text.empty()) {
         port = defaultPort;
@@ -22,8 +23,6 @@ bool ParsePort(const std::string& text, unsigned defaultPort, unsigned& port) {
     port = value;
     return true;
 }
-
-}  // namespace
 
 UrlOrigin ParseOrigin(const std::string& url) {
     const size_t npos = std::string::npos;

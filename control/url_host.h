@@ -14,6 +14,10 @@ struct UrlOrigin {
 inline constexpr unsigned kHttpPort = 80;
 inline constexpr unsigned kHttpsPort = 443;
 
+// A port as written after the host's ":": "" stands for the scheme's default; false for anything but up
+// to five digits within 0..65535.
+bool ParsePort(const std::string& text, unsigned defaultPort, unsigned& port);
+
 // An address of any other scheme, without a host, or with a port that is not a number up to 65535,
 // gives the empty origin (no scheme, no host).
 UrlOrigin ParseOrigin(const std::string& url);

@@ -1,21 +1,8 @@
 #include "core/web_address.h"
 
+#include "platform/text.h"
+
 namespace omni {
-
-namespace {
-
-bool StartsWithNoCase(const std::string& text, const char* prefix) {
-    size_t i = 0;
-    for (; prefix[i]; ++i) {
-        if (i >= text.size()) return false;
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != prefix[i]) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 bool IsWebAddress(const std::string& url) {
     size_t hostStart = StartsWithNoCase(url, "http://") ? 7 : StartsWithNoCase(url, "https://") ? 8 : 0;

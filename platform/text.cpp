@@ -46,6 +46,10 @@ std::string Format(const char* format, ...) {
     return out;
 }
 
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
 bool EqualsNoCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {

@@ -13,5 +13,6 @@ std::string Narrow(const wchar_t* utf16, size_t length);
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 bool EqualsNoCase(const std::string& a, const std::string& b);  // ASCII letters only
+bool StartsWithNoCase(const std::string& text, const std::string& prefix);  // ASCII letters only
 
 }  // namespace omni
