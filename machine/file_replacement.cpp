@@ -16,9 +16,7 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) 
 FileReplacement::FileReplacement(std::string destination, std::string aside)
     : destination_(std::move(destination)), aside_(std::move(aside)) {}
 
-FileReplacement::~FileReplacement() {
-    if (!done_) RollBack();
-}
+FileReplacement::~FileReplacement() { RollBack(); }
 
 int FileReplacement::Copy(const std::string& source, int retries, unsigned pauseMs) {
     const std::wstring from = Widen(source), to = Widen(destination_), aside = Widen(aside_);
@@ -39,12 +37,11 @@ int FileReplacement::Copy(const std::string& source, int retries, unsigned pause
 }
 
 void FileReplacement::Commit() {
-    done_ = true;
     if (movedAside_) DeleteFileW(Widen(aside_).c_str());
+    copied_ = movedAside_ = false;  // nothing left to roll back
 }
 
 void FileReplacement::RollBack() {
-    done_ = true;
     const std::wstring to = Widen(destination_);
     if (copied_) DeleteFileW(to.c_str());
     if (movedAside_) MoveFileExW(Widen(aside_).c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);

@@ -10,7 +10,7 @@ class FileReplacement {
 public:
     // aside: where the old copy waits (the temporary folder + name + ".temp").
     FileReplacement(std::string destination, std::string aside);
-    ~FileReplacement();  // rolls back unless committed
+    ~FileReplacement();  // rolls back what is not committed
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
 
@@ -28,7 +28,6 @@ private:
     std::string aside_;
     bool movedAside_ = false;
     bool copied_ = false;
-    bool done_ = false;
 };
 
 }  // namespace omni
