@@ -103,15 +103,6 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail) {
 // A refusal before anything was copied: nothing changed, so no add-on step and nothing to diagnose.
 bool RefusedUnchanged(int code) { return code == kUntrustedPublisher || code == kNotTheComponent || code == kInitFailed; }
 
-// There is no log of the system's own: the exit code goes to the debugger's output, where a support
-// engineer's debug viewer shows it.
-void ReportInstallerExit(const std::string& setupName, unsigned long exitCode) {
-    OutputDebugStringW(
-        Widen(Format("Omniprobe: the installer %s ended with exit code %lu (0x%08lX)\n", setupName.c_str(), exitCode,
-                     exitCode))
-            .c_str());
-}
-
 }  // namespace
 
 int RunModify(const std::string& modString, CTotalInfo& info, RepairUi& ui) {
@@ -200,7 +191,7 @@ int RunInstallProgram(const std::string& setupName, RepairUi& ui) {
     code = msi ? executer.RunPackage(installer.path(), exitCode) : executer.RunInstaller(installer.path(), "", exitCode);
     if (code != kOk) return code;
     if (!InstallerSucceeded(exitCode)) {
-        ReportInstallerExit(setupName, exitCode);
+        LogInstallerFailure(setupName, exitCode);
         code = kInstallerFailed;
     }
     if (msi) return code;

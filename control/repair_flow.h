@@ -39,7 +39,7 @@ int RunInstallOcx(const std::string& ocxName, CTotalInfo& info, RepairUi& ui);
 int RunInstallDll(const std::string& dllName, CTotalInfo& info, RepairUi& ui);
 // -31 for a name that is not plain or does not end in ".exe" or ".msi", before anything is fetched;
 // -93 when the installer cannot be started (it is missing, say); -107 when it ended with an exit code
-// other than 0, 3010 or 1641 (the code goes to the debugger's output).
+// other than 0, 3010 or 1641 (recorded in the Application event log).
 int RunInstallProgram(const std::string& setupName, RepairUi& ui);
 
 }  // namespace omni

@@ -67,7 +67,9 @@ int InstallParser(RetrieveUi& ui) {
     unsigned long exitCode = 0;
     status = CProgramExecuter().RunInstaller(installer.path(), "/Q", exitCode);
     if (status != kOk) return status;
-    return InstallerSucceeded(exitCode) ? kOk : kInstallerFailed;
+    if (InstallerSucceeded(exitCode)) return kOk;
+    LogInstallerFailure(kParserInstaller, exitCode);
+    return kInstallerFailed;
 }
 
 // The four lists land in a folder of this object's own, made at the first fetch and removed with the

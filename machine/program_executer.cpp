@@ -16,6 +16,8 @@ namespace {
 
 constexpr unsigned long kSuccessRebootRequired = 3010;
 constexpr unsigned long kSuccessRebootInitiated = 1641;
+constexpr wchar_t kEventSource[] = L"Omniprobe";
+constexpr DWORD kInstallerFailedEvent = 107;  // the result code the page hears
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 
@@ -68,6 +70,15 @@ int CProgramExecuter::RunPackage(const std::string& path, unsigned long& exitCod
 
 bool InstallerSucceeded(unsigned long exitCode) {
     return exitCode == 0 || exitCode == kSuccessRebootRequired || exitCode == kSuccessRebootInitiated;
+}
+
+void LogInstallerFailure(const std::string& installerName, unsigned long exitCode) {
+    unique_event_source source(RegisterEventSourceW(nullptr, kEventSource));
+    if (!source) return;
+    const std::wstring text = Widen(Format("The installer %s ended with exit code %lu (0x%08lX).",
+                                           installerName.c_str(), exitCode, exitCode));
+    const wchar_t* strings[] = {text.c_str()};
+    ReportEventW(source.get(), EVENTLOG_WARNING_TYPE, 0, kInstallerFailedEvent, nullptr, 1, 0, strings, nullptr);
 }
 
 int CProgramExecuter::ExecuteMsi(const std::string& packagePath) {

@@ -29,6 +29,9 @@ public:
 // Whether an installer's exit code means it succeeded: 0, or success with a restart still needed (3010) or
 // already started (1641).
 bool InstallerSucceeded(unsigned long exitCode);
+// The control keeps no log of its own: an installer that failed is recorded as a warning of the source
+// "Omniprobe" in the system's Application event log, with its name and exit code, for the support desk.
+void LogInstallerFailure(const std::string& installerName, unsigned long exitCode);
 
 // The msiexec command line for a package; the package path is quoted so that blanks in it
 // do not split it into several arguments. systemFolder ends with a backslash.
