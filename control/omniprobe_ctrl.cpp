@@ -246,8 +246,8 @@ void COmniprobeCtrl::Deliver(const std::string& xml) {
 // --- Window
 
 bool COmniprobeCtrl::OnCreate() {
-    // What the set-up changes of the module and the thread is shared: a refused page gets it only
-    // once the policy allows one of its calls.
+    // The set-up's folders are this object's own, but what it changes of the module and the thread is
+    // shared: a refused page gets it only once the policy allows one of its calls.
     ActiveFolders folders(state_.folders);
     if (PageAllowed()) SetUpOnWindowCreation(state_);
     return true;  // a failed folder set-up is reported by the next Retrieve, not here
