@@ -36,13 +36,13 @@ void ApplyLanguage(const std::string& lang) {
 void SetUpOnWindowCreation(ControlState& state) {
     state.setUp = true;
     ApplyLanguage(state.lang);
-    ModuleState& module = GetModuleState();
-    module.installMode = state.installMode;  // before the folders: they depend on it
+    CFolderMng& folders = GetFolderMng();
+    folders.SetInstallMode(state.installMode);  // before the folders: they depend on it
     ClearNt60FolderFlag();
-    state.folderSetup = GetFolderMng().Init();
+    state.folderSetup = folders.Init();
     if (state.folderSetup != 0) return;
     state.initFailed = false;
-    module.isAdmin = HasAdministratorRights();
+    GetModuleState().isAdmin = HasAdministratorRights();
 }
 
 }  // namespace omni

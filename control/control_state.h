@@ -1,7 +1,11 @@
 // What one control object keeps between calls, and the rules for its properties.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "machine/folder_mng.h"
+#include "machine/private_folder.h"
 
 namespace omni {
 
@@ -18,6 +22,10 @@ struct ControlState {
     bool setUp = false;
     int folderSetup = 0;
     bool listsDownloaded = false;
+    // The object's install mode, server address and folders; its calls see them through GetFolderMng().
+    CFolderMng folders;
+    // Web mode: where the object's four list files lie, from their first fetch until the object goes.
+    std::shared_ptr<PrivateFolder> listFolder;
 };
 
 // The script may choose web or local mode only; 2 comes from a PARAM or not at all. False: ignored.
@@ -28,8 +36,9 @@ long NormalisedInstallMode(long value);
 // The Lang property's language for the catalogue, thread locale and thread UI language.
 void ApplyLanguage(const std::string& lang);
 
-// The window's set-up: language, install mode, folders, administrator flag, all shared by the module
-// or the thread. Records the folder set-up's code and clears initFailed only when it succeeded.
+// The window's set-up: language (the thread's), install mode and folders (those GetFolderMng() answers:
+// the object's own while its call runs), administrator flag (the module's). Records the folder set-up's
+// code and clears initFailed only when it succeeded.
 void SetUpOnWindowCreation(ControlState& state);
 
 }  // namespace omni

@@ -83,6 +83,8 @@ HRESULT COmniprobeCtrl::InvokeMember(DISPID id, WORD flags, const fw::DispatchAr
         {kDispShowIeToolbarList, &COmniprobeCtrl::ShowIeToolbarList, kCode},
         {kDispGetDisabledIeAddins, &COmniprobeCtrl::GetDisabledIeAddins, kEmptyText},
     };
+    // Whatever the member reaches of install mode, server address and folders is this object's own.
+    ActiveFolders folders(state_.folders);
     for (const Entry& entry : kMembers) {
         if (entry.id != id) continue;
         if (entry.refusal != kOpen && flags != DISPATCH_PROPERTYPUT) {
@@ -171,9 +173,9 @@ HRESULT COmniprobeCtrl::Retrieve(WORD kind, const fw::DispatchArgs&, VARIANT* re
 
 int COmniprobeCtrl::RunRetrieveNow() {
     ModuleState& module = GetModuleState();
-    // One at a time: a second one would find the list files of the running one held open. The running
-    // one still fires its event, so this call fires none.
-    if (module.retrievesRunning > 0) return kDiagnosisRunning;
+    // One at a time, and never inside a repair's question or dialog, which still uses the lists that a
+    // diagnosis would clear. A running Retrieve still fires its event, so this call fires none.
+    if (module.retrievesRunning > 0 || module.repairsRunning > 0) return kDiagnosisRunning;
     delivered_ = false;
     ++module.retrievesRunning;
     int code = kDiagnosisIncomplete;
@@ -244,8 +246,9 @@ void COmniprobeCtrl::Deliver(const std::string& xml) {
 // --- Window
 
 bool COmniprobeCtrl::OnCreate() {
-    // What the set-up changes is shared by the module and the thread: a refused page gets it only
-    // once the policy allows one of its calls.
+    // The set-up's folders are this object's own, but what it changes of the module and the thread is
+    // shared: a refused page gets it only once the policy allows one of its calls.
+    ActiveFolders folders(state_.folders);
     if (PageAllowed()) SetUpOnWindowCreation(state_);
     return true;  // a failed folder set-up is reported by the next Retrieve, not here
 }

@@ -71,7 +71,6 @@ private:
     int RunRetrieveNow();  // the Retrieve member's work, also run by the re-diagnosis timer
     HRESULT RunRepair(WORD kind, const fw::DispatchArgs& args, VARIANT* result,
                       int (*repair)(COmniprobeCtrl& control, const std::string& argument));
-    int repairing_ = 0;  // repairs running (a timer may fire inside their dialogs)
 
     // --- Result delivery's state
     MailCopies mailCopies_;  // report copies a mail client still held; removed later, at the latest here

@@ -54,9 +54,8 @@ public:
                            MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
     }
     void ShowFlashVerification() override {
-        const ModuleState& module = GetModuleState();
-        CFlashDlg(FlashSamplePageAddress(module.installMode, GetFolderMng().GetServerUrl(),
-                                         GetFolderMng().GetLocalBaseFolder()))
+        const CFolderMng& folders = GetFolderMng();
+        CFlashDlg(FlashSamplePageAddress(folders.GetInstallMode(), folders.GetServerUrl(), folders.GetLocalBaseFolder()))
             .DoModal(control_.window());
     }
 
@@ -70,13 +69,14 @@ HRESULT COmniprobeCtrl::RunRepair(WORD kind, const fw::DispatchArgs& args, VARIA
     std::string argument;
     HRESULT hr = args.String(0, argument);
     if (FAILED(hr)) return hr;
-    ++repairing_;
+    ModuleState& module = GetModuleState();
+    ++module.repairsRunning;
     int code = kOk;
     hr = ComEdge([&]() -> HRESULT {
         code = repair(*this, argument);
         return S_OK;
     });
-    --repairing_;
+    --module.repairsRunning;
     if (FAILED(hr)) return hr;
     return fw::SetLongResult(result, code);
 }
@@ -115,10 +115,12 @@ void COmniprobeCtrl::OnTimer(UINT_PTR id) {
     KillTimer(window(), kRediagnosisTimer);
     // The timer may fire inside a dialog of a running Retrieve or repair: a Retrieve started there would
     // deliver its report before the outer call returned. Try again once the outer call is over.
-    if (GetModuleState().retrievesRunning > 0 || repairing_ > 0) {
+    const ModuleState& module = GetModuleState();
+    if (module.retrievesRunning > 0 || module.repairsRunning > 0) {
         SetTimer(window(), kRediagnosisTimer, kDeferredRediagnosisMs, nullptr);
         return;
     }
+    ActiveFolders folders(state_.folders);
     ComEdge([&]() -> HRESULT {
         HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         RunRetrieveNow();

@@ -16,6 +16,7 @@ namespace {
 constexpr unsigned kChangeInstallText = 323;
 constexpr unsigned kChangeRunInstallerText = 324;
 constexpr unsigned kChangeEnableAddonText = 331;
+constexpr unsigned kChangeRunMsorunInstallerText = 342;
 
 // The keys whose change weakens the browser's or Flash's security, with the change that the question
 // names. alreadySo tells a setting that is already as the key sets it; null: it cannot be told.
@@ -63,6 +64,10 @@ std::string Change(unsigned textId, const std::string& name) {
 std::string InstallChange(const std::string& fileName) { return Change(kChangeInstallText, fileName); }
 
 std::string RunInstallerChange(const std::string& setupName) { return Change(kChangeRunInstallerText, setupName); }
+
+std::string RunMsorunInstallerChange(const std::string& setupName) {
+    return Change(kChangeRunMsorunInstallerText, setupName);
+}
 
 std::string EnableAddonChange(const std::string& fileName) { return Change(kChangeEnableAddonText, fileName); }
 

@@ -10,6 +10,8 @@ class RepairUi;
 
 std::string InstallChange(const std::string& fileName);       // "install Quadrel.ocx"
 std::string RunInstallerChange(const std::string& setupName);  // "run the installer MPSetupXP.exe"
+// The msorun installer also lets the msorun add-ons run without asking once it succeeded; the question says so.
+std::string RunMsorunInstallerChange(const std::string& setupName);
 std::string EnableAddonChange(const std::string& fileName);    // "turn the Quadrel.ocx add-on back on"
 
 // Whether Modify(key) may go on: at once for a key that weakens nothing, or for a setting that is already

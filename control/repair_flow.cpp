@@ -7,8 +7,8 @@
 #include "diagnosis/total_info.h"
 #include "install/component_list.h"
 #include "install/component_probe.h"
-#include "install/dlg_down.h"
 #include "install/ocx_dll_register_manager.h"
+#include "install/source_file.h"
 #include "machine/folder_mng.h"
 #include "machine/locked_file.h"
 #include "machine/plain_file_name.h"
@@ -51,7 +51,10 @@ const ModifyKey kModifyKeys[] = {
      [](CVersionRetriever& s, CTotalInfo&) { return s.DisableWMPSRSAutoInsert(); }, true},
     {kKeyIePopup, Precondition::kNone, [](CVersionRetriever& s, CTotalInfo&) { return s.TurnOffPopupBlocker(); }, true},
     {kKeySpMarklet, Precondition::kXpFamily,
-     [](CVersionRetriever&, CTotalInfo&) { return COCXDLLRegisterManager().ReplaceInstallerOcx(kMarklet3OuterFile); },
+     [](CVersionRetriever&, CTotalInfo& i) {
+         const OCXDLLNode* listed = i.state().necessaryOcx.Find(kMarklet3OuterFile);
+         return COCXDLLRegisterManager().ReplaceInstallerOcx(kMarklet3OuterFile, listed ? listed->version : Version());
+     },
      false},
     {kKeyStatusBarScript, Precondition::kNone,
      [](CVersionRetriever& s, CTotalInfo&) { return s.AllowStatusBarScript(); }, true},
@@ -97,6 +100,9 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && EqualsNoCase(text.substr(text.size() - tail.size()), tail);
 }
 
+// A refusal before anything was copied: nothing changed, so no add-on step and nothing to diagnose.
+bool RefusedUnchanged(int code) { return code == kUntrustedPublisher || code == kNotTheComponent || code == kInitFailed; }
+
 }  // namespace
 
 int RunModify(const std::string& modString, CTotalInfo& info, RepairUi& ui) {
@@ -118,21 +124,25 @@ int RunModify(const std::string& modString, CTotalInfo& info, RepairUi& ui) {
 
 int RunInstallOcx(const std::string& ocxName, CTotalInfo& info, RepairUi& ui) {
     if (!IsPlainFileName(ocxName)) return kFileMissing;
-    // Without a list entry there is no kind to install by: refuse before anything changes.
+    // Without a list entry there is no kind to install by: refuse before anything changes. What the repair
+    // needs of the entry is copied now: a Retrieve during the question would free it.
     const OCXDLLNode* entry = info.state().necessaryOcx.Find(ocxName);
     if (!entry) return kFileMissing;
     const std::string name = entry->name;
+    const int kind = entry->kind;
+    const Version listed = entry->version;
+    entry = nullptr;
     COCXDLLRegisterManager manager;
     int code = kOk;
     if (!info.IsOcxUpToDate(name)) {
         if (!ui.Consent(InstallChange(name))) return kUserCanceled;
-        code = manager.ReplaceOcx(name, entry->kind);
+        code = manager.ReplaceOcx(name, kind, listed);
         if (code == kOk) ui.Inform(kSucceededText);
         if (code == kDllLoadFailed) {
             ui.Warn(kInstallFourthDllText);
             return code;
         }
-        if (code == kUntrustedPublisher) return code;  // nothing changed: no add-on step, nothing to diagnose
+        if (RefusedUnchanged(code)) return code;
     } else if (!IsAddonEnabled(name)) {
         // Up to date but turned off as an add-on: turning it on again is the change to ask about.
         if (!ui.Consent(EnableAddonChange(name))) return kUserCanceled;
@@ -149,8 +159,10 @@ int RunInstallDll(const std::string& dllName, CTotalInfo& info, RepairUi& ui) {
     const OCXDLLNode* entry = info.state().necessaryDll.Find(dllName);
     if (!entry) return kFileMissing;
     const std::string name = entry->name;
+    const Version listed = entry->version;
+    entry = nullptr;
     if (!ui.Consent(InstallChange(name))) return kUserCanceled;
-    int code = COCXDLLRegisterManager().ReplaceDll(name);
+    int code = COCXDLLRegisterManager().ReplaceDll(name, listed);
     if (code == kOk) {
         ui.Inform(kSucceededText);
         ui.ArmRediagnosis();
@@ -158,36 +170,37 @@ int RunInstallDll(const std::string& dllName, CTotalInfo& info, RepairUi& ui) {
     return code;
 }
 
-std::string InstallerCommandLine(const std::string& installerPath) { return "\"" + installerPath + "\""; }
-
 int RunInstallProgram(const std::string& setupName, RepairUi& ui) {
     if (!IsPlainFileName(setupName)) return kFileMissing;
     if (!IsAdministrator()) return kAdminOnlyFeature;
     const bool msi = EndsWithNoCase(setupName, ".msi");
     if (!msi && !EndsWithNoCase(setupName, ".exe")) return kFileMissing;  // nothing of another kind is fetched
-    if (!ui.Consent(RunInstallerChange(setupName))) return kUserCanceled;
-    if (GetModuleState().installMode == kInstallModeWeb) {
-        CDlgDown dialog;
-        dialog.SetSource(kInstallerUrlPart, setupName);
-        dialog.SetDisplayName(setupName);
-        if (!dialog.Fetch()) return kDownloadFailed;
-    }
-    const std::string path = GetFolderMng().GetInstallerFolder() + setupName;
+    if (!GetFolderMng().IsReady()) return kInitFailed;
+    const bool msorun = EqualsNoCase(setupName, kMsorunInstaller);
+    if (!ui.Consent(msorun ? RunMsorunInstallerChange(setupName) : RunInstallerChange(setupName))) return kUserCanceled;
+    // In web mode in a folder of its own: the installer loads its DLLs from its folder first.
+    SourceFile installer;
+    if (!installer.Provide(kInstallerUrlPart, GetFolderMng().GetInstallerFolder(), setupName)) return kDownloadFailed;
     // Held until the installer has ended: what runs is what was checked.
-    LockedFile installer;
-    int code = OpenTrustedSource(path, installer);
+    LockedFile held;
+    int code = OpenTrustedFile(installer.path(), held);
     if (code == kFileMissing) return kSubprocessFailed;
     if (code != kOk) return code;
+    unsigned long exitCode = 0;
     CProgramExecuter executer;
-    if (msi) return executer.ExecuteMsi(path);
-
-    code = executer.Execute(InstallerCommandLine(path));
+    code = msi ? executer.RunPackage(installer.path(), exitCode) : executer.RunInstaller(installer.path(), "", exitCode);
     if (code != kOk) return code;
-    if (EqualsNoCase(setupName, kFlashInstaller) && !IsFile(CFlashSecuritySetup().GetSettingsPath()))
+    if (!InstallerSucceeded(exitCode)) {
+        LogInstallerFailure(setupName, exitCode);
+        code = kInstallerFailed;
+    }
+    if (msi) return code;
+
+    if (code == kOk && EqualsNoCase(setupName, kFlashInstaller) && !IsFile(CFlashSecuritySetup().GetSettingsPath()))
         ui.ShowFlashVerification();
     for (const char* rediagnosed : kRediagnosedInstallers)
         if (EqualsNoCase(setupName, rediagnosed)) ui.ArmRediagnosis();
-    if (EqualsNoCase(setupName, kMsorunInstaller)) CVersionRetriever().AddPreApprovedControls();
+    if (code == kOk && msorun) CVersionRetriever().AddPreApprovedControls();
     return code;
 }
 

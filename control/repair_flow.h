@@ -38,11 +38,8 @@ int RunInstallOcx(const std::string& ocxName, CTotalInfo& info, RepairUi& ui);
 // As InstallOcx, by the necessary DLL list; -102 without administrator rights.
 int RunInstallDll(const std::string& dllName, CTotalInfo& info, RepairUi& ui);
 // -31 for a name that is not plain or does not end in ".exe" or ".msi", before anything is fetched;
-// -93 when the installer cannot be started (it is missing, say).
+// -93 when the installer cannot be started (it is missing, say); -107 when it ended with an exit code
+// other than 0, 3010 or 1641 (recorded in the Application event log).
 int RunInstallProgram(const std::string& setupName, RepairUi& ui);
-
-// The installer's command line: its path quoted, so that a blank in a folder name cannot make the
-// system start another program (a "C:\\Program.exe", say).
-std::string InstallerCommandLine(const std::string& installerPath);
 
 }  // namespace omni

@@ -6,8 +6,11 @@
 #include "core/web_address.h"
 #include "diagnosis/total_info.h"
 #include "install/dlg_down.h"
+#include "install/source_file.h"
+#include "machine/component_identity.h"
 #include "machine/folder_mng.h"
 #include "machine/locked_file.h"
+#include "machine/private_folder.h"
 #include "machine/program_executer.h"
 #include "machine/publisher_trust.h"
 #include "platform/text.h"
@@ -36,44 +39,53 @@ constexpr ListDownload kListDownloads[] = {
     {"ocxlistz4.txt", "Z4OCX/", kOcxListText, kOcxListMissing},
 };
 
-// Downloads, the Flash page and the sample pages take their addresses from here, so only a web address
-// gets here; any other leaves none, rather than the one an earlier page published.
+// This object's downloads, Flash page and sample pages take their addresses from here, so only a web
+// address gets here; any other leaves none, rather than the one an earlier call published.
 void PublishAddresses(const ControlState& state) {
-    ModuleState& module = GetModuleState();
+    CFolderMng& folders = GetFolderMng();
     const std::string base = IsWebAddress(state.serverUrl) ? state.serverUrl : std::string();
-    module.serverUrl = base;
-    GetFolderMng().SetServerUrl(base);
+    folders.SetServerUrl(base);
     bool english = EqualsNoCase(state.lang, "eng");
-    module.sampleZ4Url = base.empty() ? base : base + (english ? "Z4SampleEng/default.htm" : "Z4Sample/default.htm");
-    module.sampleZ3Url = base.empty() ? base : base + (english ? "Z3SampleEng/default.htm" : "Z3Sample/default.htm");
+    folders.SetSamplePages(base.empty() ? base : base + (english ? "Z4SampleEng/default.htm" : "Z4Sample/default.htm"),
+                           base.empty() ? base : base + (english ? "Z3SampleEng/default.htm" : "Z3Sample/default.htm"));
 }
 
-bool IsWebMode() { return GetModuleState().installMode == kInstallModeWeb; }
+bool IsWebMode() { return GetFolderMng().GetInstallMode() == kInstallModeWeb; }
 
 // 0, or the code to stop with; the caller fires the empty report, also when the installer could not run,
 // so that a page waiting for its event is never left without one.
 int InstallParser(RetrieveUi& ui) {
     if (!ui.ConfirmParserInstall()) return kUserCanceled;
-    if (IsWebMode()) {
-        CDlgDown download;
-        download.SetSource("Installer/", kParserInstaller);
-        download.SetDisplayName(kParserInstaller);
-        if (!download.Fetch()) return kDownloadFailed;
-    }
-    const std::string installer = GetFolderMng().GetInstallerFolder() + kParserInstaller;
-    // Held until the installer has ended: what runs is what was checked. A refused one is not run.
+    SourceFile installer;
+    if (!installer.Provide("Installer/", GetFolderMng().GetInstallerFolder(), kParserInstaller)) return kDownloadFailed;
+    // Held until the installer has ended: what runs is what was checked. A refused one is not run; one
+    // whose version resource names another file is not the parser's installer.
     LockedFile held;
-    int status = OpenTrustedSource(installer, held);
+    int status = OpenTrustedFile(installer.path(), held);
+    if (status == kOk) status = CheckInstallerIdentity(held, kParserInstaller);
     if (status != kOk) return status == kFileMissing ? kSubprocessFailed : status;
-    // Quoted: the installer folder may be under a user profile whose name holds a blank.
-    return CProgramExecuter().Execute("\"" + installer + "\" /Q");
+    unsigned long exitCode = 0;
+    status = CProgramExecuter().RunInstaller(installer.path(), "/Q", exitCode);
+    if (status != kOk) return status;
+    if (InstallerSucceeded(exitCode)) return kOk;
+    LogInstallerFailure(kParserInstaller, exitCode);
+    return kInstallerFailed;
 }
 
+// The four lists land in a folder of this object's own, made at the first fetch and removed with the
+// object: another object's lists, or a file planted in the temporary folder, are never read as its own.
 int DownloadLists(ControlState& state) {
     if (!IsWebMode() || state.listsDownloaded) return kOk;
+    CFolderMng& folders = GetFolderMng();
+    if (!state.listFolder) {
+        auto folder = std::make_shared<PrivateFolder>();
+        if (!folder->Create(folders.GetTempFolder())) return kListDownloads[0].failure;
+        state.listFolder = folder;
+        folders.SetListFolder(folder->path());
+    }
     CDlgDown download;
     for (const ListDownload& list : kListDownloads) {
-        download.SetSource(list.urlPart, list.file);
+        download.SetSource(folders.GetServerUrl() + list.urlPart + list.file, state.listFolder->path() + list.file);
         download.SetDisplayName(LoadMessage(list.statusText));
         if (!download.Fetch()) return list.failure;
     }

@@ -54,20 +54,20 @@ BrowserWindowRequest SamplePageWindow(int osCode, long zentraVersion, const std:
 }
 
 int CSampleContent::Show(long zentraVersion, int osCode) {
-    const ModuleState& module = GetModuleState();
-    switch (module.installMode) {
+    const CFolderMng& folders = GetFolderMng();
+    switch (folders.GetInstallMode()) {
     case kInstallModeLocal:
     case kInstallModeLocalLinks:
-        return StartViewer(ViewerPath(GetFolderMng().GetLocalBaseFolder(), zentraVersion));
+        return StartViewer(ViewerPath(folders.GetLocalBaseFolder(), zentraVersion));
     case kInstallModeWeb: {
-        BrowserWindowRequest request = SamplePageWindow(osCode, zentraVersion, module.sampleZ4Url, module.sampleZ3Url);
+        BrowserWindowRequest request = SamplePageWindow(osCode, zentraVersion, folders.GetSampleZ4Url(), folders.GetSampleZ3Url());
         // No page published yet, or the page's ServerURL was not a web address.
         if (!IsWebAddress(request.url)) return kFileMissing;
         if (osCode == 0) {  // no diagnosis yet: identify the system now
             COsInfo os;
             if (os.RetrieveOsInfo() == 0) osCode = os.code;
         }
-        request = SamplePageWindow(osCode, zentraVersion, module.sampleZ4Url, module.sampleZ3Url);
+        request = SamplePageWindow(osCode, zentraVersion, folders.GetSampleZ4Url(), folders.GetSampleZ3Url());
         OpenBrowserWindow(request);
         return kOk;
     }

@@ -38,7 +38,9 @@ enum ResultCode : int {
     kAdminOnlyFeature = -102,
     kHostNotAllowed = -103,  // the machine's host allow-list leaves out the page's host
     kUntrustedPublisher = -104,  // a file to load, register or run is not signed by a trusted publisher
-    kDiagnosisRunning = -105,  // a Retrieve is still running in this process; its event is still to come
+    kDiagnosisRunning = -105,  // a Retrieve or a repair is still running in this process
+    kNotTheComponent = -106,  // the file's version resource names another file, or an older version
+    kInstallerFailed = -107,  // the installer ended with an exit code that is not one of success
 };
 
 }  // namespace omni

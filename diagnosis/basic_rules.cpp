@@ -5,6 +5,7 @@
 #include "diagnosis/item_builder.h"
 #include "diagnosis/settings_keys.h"
 #include "diagnosis/vendor_links.h"
+#include "machine/folder_mng.h"
 #include "platform/text.h"
 #include "probes/effective_ie_version.h"
 
@@ -12,7 +13,7 @@ namespace omni {
 
 namespace {
 
-bool LinksInsteadOfInstallers() { return GetModuleState().installMode == kInstallModeLocalLinks; }
+bool LinksInsteadOfInstallers() { return GetFolderMng().GetInstallMode() == kInstallModeLocalLinks; }
 
 Version EffectiveIeVersion(const TotalInfoState& state, GradingProbes& probes) {
     Version service;

@@ -48,6 +48,8 @@ constexpr CodeText kCodeTexts[] = {
     {kHostNotAllowed, 285},
     {kUntrustedPublisher, 320},
     {kDiagnosisRunning, 290},
+    {kNotTheComponent, 340},
+    {kInstallerFailed, 341},
 };
 
 constexpr UINT kRebootText = 245;

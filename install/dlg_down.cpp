@@ -4,11 +4,9 @@
 #include <wininet.h>
 
 #include "core/message_catalog.h"
-#include "core/module_state.h"
 #include "core/web_address.h"
 #include "dialogs/dialog_template.h"
 #include "dialogs/display_dialog.h"
-#include "machine/folder_mng.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"
 
@@ -32,14 +30,30 @@ bool QueryNumber(HINTERNET request, DWORD query, DWORD& value) {
     return HttpQueryInfoW(request, query | HTTP_QUERY_FLAG_NUMBER, &value, &size, &index) != FALSE;
 }
 
+// The announced length, read as text: the system's number is 32 bits wide and would wrap round. A length
+// past the cap reads as one byte more than the cap. False when there is none or it is not a number.
+bool QueryContentLength(HINTERNET request, uint64_t& length) {
+    wchar_t text[32] = {};
+    DWORD size = sizeof(text) - sizeof(wchar_t);
+    DWORD index = 0;
+    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, &index) || !*text) return false;
+    length = 0;
+    for (const wchar_t* digit = text; *digit; ++digit) {
+        if (*digit < L'0' || *digit > L'9') return false;
+        length = length > kDownloadMaxBytes ? length : length * 10 + static_cast<uint64_t>(*digit - L'0');
+    }
+    if (length > kDownloadMaxBytes) length = kDownloadMaxBytes + 1;
+    return true;
+}
+
 }  // namespace
 
 CDlgDown::CDlgDown() = default;
 CDlgDown::~CDlgDown() = default;
 
-void CDlgDown::SetSource(const std::string& urlPart, const std::string& fileName) {
-    urlPart_ = urlPart;
-    fileName_ = fileName;
+void CDlgDown::SetSource(const std::string& address, const std::string& localPath) {
+    address_ = address;
+    localPath_ = localPath;
 }
 
 void CDlgDown::SetDisplayName(const std::string& name) { displayName_ = " " + name; }
@@ -53,6 +67,8 @@ INT_PTR CDlgDown::DoModal() {
     running_ = false;
     CloseTransfer();
     dialog_ = nullptr;
+    if (created_ && !Succeeded()) DeleteFileW(Widen(localPath_).c_str());
+    created_ = false;
     return result;
 }
 
@@ -126,21 +142,22 @@ void CDlgDown::OnStartTimer() {
 
 bool CDlgDown::StartDownload() {
     try {
-        const std::string address = GetModuleState().serverUrl + urlPart_ + fileName_;
-        if (!IsWebAddress(address)) return false;  // a page's ServerURL reaches this far only as http or https
-        const std::wstring url = Widen(address);
-        const std::wstring path = Widen(GetFolderMng().GetTempFolder() + fileName_);
+        if (!IsWebAddress(address_)) return false;  // a page's ServerURL reaches this far only as http or https
+        const std::wstring url = Widen(address_);
+        const std::wstring path = Widen(localPath_);
         internet_.reset(InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
         if (!internet_) return false;
         remoteFile_.reset(InternetOpenUrlW(internet_.get(), url.c_str(), nullptr, 0, 0, kRequestContext));
         if (!remoteFile_) return false;
         DWORD status = 0;
         if (!QueryNumber(remoteFile_.get(), HTTP_QUERY_STATUS_CODE, status) || status != HTTP_STATUS_OK) return false;
-        DWORD length = 0;
-        if (QueryNumber(remoteFile_.get(), HTTP_QUERY_CONTENT_LENGTH, length)) total_ = length;
+        uint64_t length = 0;
+        if (QueryContentLength(remoteFile_.get(), length)) total_ = length;
+        if (total_ > kDownloadMaxBytes) return false;
         localFile_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        return static_cast<bool>(localFile_);
+        created_ = static_cast<bool>(localFile_);
+        return created_;
     } catch (...) {
         return false;
     }
@@ -169,22 +186,23 @@ void CDlgDown::OnTransferTimer() {
 void CDlgDown::OnChunk() {
     HWND progress = GetDlgItem(dialog_, IDC_DOWNLOAD_PROGRESS);
     if (lastRead_ > 0) {
-        received_ += lastRead_;
+        received_ += static_cast<uint64_t>(lastRead_);
         DWORD written = 0;
-        if (!WriteFile(localFile_.get(), buffer_, lastRead_, &written, nullptr) ||
+        // A partial file must not pass for the component, nor a body past what any component needs.
+        if (received_ > kDownloadMaxBytes || !WriteFile(localFile_.get(), buffer_, lastRead_, &written, nullptr) ||
             written != static_cast<DWORD>(lastRead_)) {
-            End(false);  // a partial file must not pass for the component
+            End(false);
             return;
         }
         if (total_ != 0) {
-            double percent = static_cast<double>(static_cast<unsigned>(received_)) / total_ * 100;
+            double percent = static_cast<double>(received_) / static_cast<double>(total_) * 100;
             SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
         }
         return;
     }
     // End of data. A body that stopped short of its announced length is a broken transfer.
     SendMessageW(progress, PBM_SETPOS, 100, 0);
-    End(total_ == 0 || static_cast<unsigned>(received_) == total_);
+    End(total_ == 0 || received_ == total_);
 }
 
 void CDlgDown::End(bool success) {

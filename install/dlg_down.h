@@ -1,9 +1,10 @@
-// One HTTP fetch from the content server into the temporary folder, shown as a modal progress dialog.
+// One HTTP fetch from the content server into a local file, shown as a modal progress dialog.
 // Window timers drive the transfer one read per tick, so Cancel stays usable without a worker thread.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "platform/handles.h"
@@ -18,6 +19,8 @@ inline constexpr DWORD kDownloadChunkSize = 8096;
 inline constexpr int kDownloadReadRetries = 5;  // after the first attempt, within one tick
 inline constexpr DWORD kDownloadRetryPauseMs = 2500;
 inline constexpr UINT kDownloadCaptionText = 253;
+// Far more than any component or installer of the maker; a server that sends more is refused.
+inline constexpr uint64_t kDownloadMaxBytes = 256ull * 1024 * 1024;
 
 class CDlgDown {
 public:
@@ -26,12 +29,14 @@ public:
     CDlgDown(const CDlgDown&) = delete;
     CDlgDown& operator=(const CDlgDown&) = delete;
 
-    // URL = server URL + urlPart + fileName; the file lands in the temporary folder as fileName.
-    void SetSource(const std::string& urlPart, const std::string& fileName);
+    // The whole address, and the file it lands in (created, or truncated). Both are taken here, before
+    // the dialog's message loop runs, in which another control object's script may run.
+    void SetSource(const std::string& address, const std::string& localPath);
     // Shown after the label's own text, separated by a blank.
     void SetDisplayName(const std::string& name);
 
-    // Runs one fetch. IDOK however it ended (Succeeded() tells), -1 when the dialog cannot be created.
+    // Runs one fetch. IDOK however it ended (Succeeded() tells), -1 when the dialog cannot be created. A
+    // fetch that did not succeed leaves no local file: a short body, a cancel, a failed write.
     INT_PTR DoModal();
     bool Succeeded() const { return success_ == 1; }
     // DoModal, and whether it answered IDOK with the transfer complete.
@@ -53,16 +58,17 @@ private:
     HWND dialog_ = nullptr;
     bool running_ = false;  // between the dialog's start and its end; late ticks find it false
     int success_ = 0;
-    int received_ = 0;
-    DWORD total_ = 0;  // announced Content-Length, 0 when none
+    uint64_t received_ = 0;
+    uint64_t total_ = 0;  // announced Content-Length, 0 when none
     char buffer_[kDownloadChunkSize];
     unique_file localFile_;
     int lastRead_ = 0;
     unique_hinternet internet_;
     unique_hinternet remoteFile_;
+    bool created_ = false;  // the local file was created by this fetch
     std::string displayName_;
-    std::string urlPart_;
-    std::string fileName_;
+    std::string address_;
+    std::string localPath_;
 };
 
 }  // namespace omni

@@ -5,7 +5,8 @@
 #include "core/module_state.h"
 #include "core/result_codes.h"
 #include "install/component_list.h"
-#include "install/dlg_down.h"
+#include "install/source_file.h"
+#include "machine/component_identity.h"
 #include "machine/file_replacement.h"
 #include "machine/folder_mng.h"
 #include "machine/locked_file.h"
@@ -16,6 +17,7 @@
 #include "platform/handles.h"
 #include "platform/registry_delete.h"
 #include "platform/text.h"
+#include "probes/version_retriever.h"
 
 namespace omni {
 
@@ -23,7 +25,6 @@ namespace {
 
 constexpr int kCopyRetries = 2;
 constexpr unsigned kMoveAsidePauseMs = 1200;
-constexpr char kMovedAsideSuffix[] = ".temp";
 constexpr char kDllUrlPart[] = "DLL/";
 constexpr char kInstallerUrlPart[] = "Installer/";
 constexpr char kSelfOcx[] = "Omniprobe.ocx";
@@ -41,47 +42,52 @@ private:
     HCURSOR previous_;
 };
 
-bool FetchFromServer(const std::string& urlPart, const std::string& fileName) {
-    if (GetModuleState().installMode != kInstallModeWeb) return true;
-    CDlgDown dialog;
-    dialog.SetSource(urlPart, fileName);
-    dialog.SetDisplayName(fileName);
-    return dialog.Fetch();
-}
-
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 
-std::string AsidePath(const std::string& fileName) {
-    return GetFolderMng().GetTempFolder() + fileName + kMovedAsideSuffix;
+// What a replacement must at least be: the list's version, or the copy in place when that is newer.
+Version Floor(const Version& listed, const std::string& destination) {
+    Version installed;
+    if (CVersionRetriever().RetrieveFileVersion(destination, installed) != kOk) return listed;
+    return installed >= listed ? installed : listed;
 }
 
-// The copy at the destination is checked again where it will be loaded and registered from, and held
-// until its registration is done.
-int CheckDestination(const std::string& destination, LockedFile& held) {
-    int code = OpenTrustedFile(destination, held);
-    return code == kFileMissing ? kTargetInUse : code;
+// Opens and holds path, then checks who signed it and that it is fileName in at least atLeast.
+int OpenComponent(const std::string& path, const std::string& fileName, const Version& atLeast, LockedFile& held) {
+    int code = OpenTrustedFile(path, held);
+    if (code == kOk) code = CheckComponentIdentity(held, fileName, atLeast);
+    if (code != kOk && code != kFileMissing) held.Release();
+    return code;
 }
 
-// Copies a checked source past an older copy in use, then registers the copy by register(). Anything
+struct Placement {
+    std::string destination;
+    Version floor;
+    int retries;
+    unsigned pauseMs;
+};
+
+// Copies a checked source past an older copy in use, then registers the copy by registerCopy(). Anything
 // that fails puts the old copy back.
 template <typename Register>
-int ReplaceAndRegister(const std::string& source, const std::string& destination, const std::string& fileName,
+int ReplaceAndRegister(const std::string& source, const std::string& fileName, const Placement& place,
                        Register registerCopy) {
-    FileReplacement replacement(destination, AsidePath(fileName));
+    FileReplacement replacement(place.destination);
     {
-        // Checked before anything at the destination moves, and held until the copy is made: a missing or
-        // untrusted source must not uninstall what works.
+        // Checked before anything at the destination moves, and held until the copy is made: a missing,
+        // untrusted or other source must not uninstall what works.
         LockedFile heldSource;
-        int code = OpenTrustedSource(source, heldSource);
+        int code = OpenComponent(source, fileName, place.floor, heldSource);
         if (code != kOk) return code;
-        code = replacement.Copy(source, kCopyRetries, kMoveAsidePauseMs);
+        code = replacement.Copy(source, place.retries, place.pauseMs);
         if (code != kOk) return code;
     }
     int code;
     {
+        // The copy is checked again where it will be registered from, and held until its registration is done.
         LockedFile heldCopy;
-        code = CheckDestination(destination, heldCopy);
-        if (code == kOk) code = registerCopy(destination);
+        code = OpenComponent(place.destination, fileName, place.floor, heldCopy);
+        if (code == kFileMissing) code = kTargetInUse;
+        if (code == kOk) code = registerCopy(place.destination);
     }  // released before a roll-back deletes the copy
     if (code != kOk) {
         replacement.RollBack();
@@ -95,17 +101,21 @@ int ReplaceAndRegister(const std::string& source, const std::string& destination
 
 COCXDLLRegisterManager::~COCXDLLRegisterManager() = default;
 
-int COCXDLLRegisterManager::ReplaceOcx(const std::string& fileName, int kind) {
+int COCXDLLRegisterManager::ReplaceOcx(const std::string& fileName, int kind, const Version& listed) {
     if (!IsPlainFileName(fileName)) return kFileMissing;
     CFolderMng& folders = GetFolderMng();
+    if (!folders.IsReady()) return kInitFailed;
     const bool z4 = kind == kKindZ4Control;
     const bool isAdmin = GetModuleState().isAdmin;
     WaitCursor wait;
-    if (!FetchFromServer(z4 ? folders.GetZ4UrlPart() : folders.GetZ3UrlPart(), fileName)) return kDownloadFailed;
-    const std::string source = (z4 ? folders.GetZ4OcxFolder() : folders.GetZ3OcxFolder()) + fileName;
+    SourceFile source;
+    if (!source.Provide(z4 ? folders.GetZ4UrlPart() : folders.GetZ3UrlPart(),
+                        z4 ? folders.GetZ4OcxFolder() : folders.GetZ3OcxFolder(), fileName))
+        return kDownloadFailed;
     const std::string destination =
         (isAdmin ? folders.GetSystemFolder() : (z4 ? folders.GetUserZ4Folder() : folders.GetUserZ3Folder())) + fileName;
-    return ReplaceAndRegister(source, destination, fileName, [&](const std::string& copy) -> int {
+    const Placement place{destination, Floor(listed, destination), kCopyRetries, kMoveAsidePauseMs};
+    return ReplaceAndRegister(source.path(), fileName, place, [&](const std::string& copy) -> int {
         if (!isAdmin) {
             CUserModeOcxRegisterUtil& perUser = GetUserModeOcxRegisterUtil();
             perUser.SetFolder(fileName, FolderOf(copy));
@@ -119,38 +129,30 @@ int COCXDLLRegisterManager::ReplaceOcx(const std::string& fileName, int kind) {
     });
 }
 
-int COCXDLLRegisterManager::ReplaceDll(const std::string& fileName) {
+int COCXDLLRegisterManager::ReplaceDll(const std::string& fileName, const Version& listed) {
     if (!IsPlainFileName(fileName)) return kFileMissing;
-    if (!FetchFromServer(kDllUrlPart, fileName)) return kDownloadFailed;
     CFolderMng& folders = GetFolderMng();
-    const std::string source = folders.GetDllFolder() + fileName;
+    if (!folders.IsReady()) return kInitFailed;
+    SourceFile source;
+    if (!source.Provide(kDllUrlPart, folders.GetDllFolder(), fileName)) return kDownloadFailed;
     const std::string destination = folders.GetSystemFolder() + fileName;
-    // One attempt, no move-aside: a support DLL in use stays as it is (-34).
-    {
-        LockedFile heldSource;
-        int code = OpenTrustedSource(source, heldSource);
-        if (code != kOk) return code;
-        if (!CopyFileW(Widen(source).c_str(), Widen(destination).c_str(), FALSE)) return kTargetInUse;
-    }
-    LockedFile heldCopy;
-    int code = CheckDestination(destination, heldCopy);
-    if (code != kOk) {
-        heldCopy.Release();
-        DeleteFileW(Widen(destination).c_str());
-        return code;
-    }
+    // One attempt: a support DLL has no pause for the browser to let go of it.
+    const Placement place{destination, Floor(listed, destination), 0, 0};
     // A support DLL need not register itself; one that does not load, or whose registration fails, counts.
-    return RegisterInOwnProcess(destination, EntryPoint::kOptional);
+    return ReplaceAndRegister(source.path(), fileName, place,
+                              [](const std::string& copy) { return RegisterInOwnProcess(copy, EntryPoint::kOptional); });
 }
 
-int COCXDLLRegisterManager::ReplaceInstallerOcx(const std::string& fileName) {
+int COCXDLLRegisterManager::ReplaceInstallerOcx(const std::string& fileName, const Version& listed) {
     if (!IsPlainFileName(fileName)) return kFileMissing;
-    if (!FetchFromServer(kInstallerUrlPart, fileName)) return kDownloadFailed;
     CFolderMng& folders = GetFolderMng();
-    const std::string source = folders.GetInstallerFolder() + fileName;
+    if (!folders.IsReady()) return kInitFailed;
+    SourceFile source;
+    if (!source.Provide(kInstallerUrlPart, folders.GetInstallerFolder(), fileName)) return kDownloadFailed;
     const std::string destination =
         (GetModuleState().isAdmin ? folders.GetSystemFolder() : folders.GetUserZ4Folder()) + fileName;
-    return ReplaceAndRegister(source, destination, fileName, [](const std::string& copy) {
+    const Placement place{destination, Floor(listed, destination), kCopyRetries, kMoveAsidePauseMs};
+    return ReplaceAndRegister(source.path(), fileName, place, [](const std::string& copy) {
         return RegisterInOwnProcess(copy, EntryPoint::kRequired);
     });
 }

@@ -14,8 +14,16 @@ CProgramExecuter::~CProgramExecuter() = default;
 
 namespace {
 
+constexpr unsigned long kSuccessRebootRequired = 3010;
+constexpr unsigned long kSuccessRebootInitiated = 1641;
+constexpr wchar_t kEventSource[] = L"Omniprobe";
+constexpr DWORD kInstallerFailedEvent = 107;  // the result code the page hears
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
+
 // Starts the process and waits for its end; false when it could not be started.
-bool StartAndWait(const wchar_t* program, const std::string& commandLine, unsigned long& exitCode) {
+bool StartAndWait(const wchar_t* program, const std::string& commandLine, unsigned long& exitCode,
+                  const std::string& folder = std::string()) {
     std::wstring wide = Widen(commandLine);
     std::vector<wchar_t> writable(wide.begin(), wide.end());  // CreateProcessW may write into it
     writable.push_back(L'\0');
@@ -25,7 +33,9 @@ bool StartAndWait(const wchar_t* program, const std::string& commandLine, unsign
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(program, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    const std::wstring directory = Widen(folder);
+    if (!CreateProcessW(program, writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &started))
         return false;
     unique_handle process(started.hProcess);
     unique_handle thread(started.hThread);
@@ -42,10 +52,33 @@ int CProgramExecuter::Execute(const std::string& commandLine) {
     return StartAndWait(nullptr, commandLine, exitCode) ? kOk : kSubprocessFailed;
 }
 
-int CProgramExecuter::Run(const std::string& program, const std::string& arguments, unsigned long& exitCode) {
+int CProgramExecuter::Run(const std::string& program, const std::string& arguments, unsigned long& exitCode,
+                          const std::string& folder) {
     exitCode = 0;
     const std::wstring application = Widen(program);
-    return StartAndWait(application.c_str(), "\"" + program + "\" " + arguments, exitCode) ? kOk : kSubprocessFailed;
+    const std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+    return StartAndWait(application.c_str(), commandLine, exitCode, folder) ? kOk : kSubprocessFailed;
+}
+
+int CProgramExecuter::RunInstaller(const std::string& path, const std::string& arguments, unsigned long& exitCode) {
+    return Run(path, arguments, exitCode, FolderOf(path));
+}
+
+int CProgramExecuter::RunPackage(const std::string& path, unsigned long& exitCode) {
+    return Run(SystemFolderWithBackslash() + "msiexec.exe", "/i \"" + path + "\"", exitCode, FolderOf(path));
+}
+
+bool InstallerSucceeded(unsigned long exitCode) {
+    return exitCode == 0 || exitCode == kSuccessRebootRequired || exitCode == kSuccessRebootInitiated;
+}
+
+void LogInstallerFailure(const std::string& installerName, unsigned long exitCode) {
+    unique_event_source source(RegisterEventSourceW(nullptr, kEventSource));
+    if (!source) return;
+    const std::wstring text = Widen(Format("The installer %s ended with exit code %lu (0x%08lX).",
+                                           installerName.c_str(), exitCode, exitCode));
+    const wchar_t* strings[] = {text.c_str()};
+    ReportEventW(source.get(), EVENTLOG_WARNING_TYPE, 0, kInstallerFailedEvent, nullptr, 1, 0, strings, nullptr);
 }
 
 int CProgramExecuter::ExecuteMsi(const std::string& packagePath) {

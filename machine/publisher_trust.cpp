@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-#include "core/module_state.h"
 #include "core/result_codes.h"
 #include "platform/module_path.h"
 #include "platform/text.h"
@@ -118,13 +117,6 @@ int OpenTrustedFile(const std::string& path, LockedFile& file) {
     if (PublisherTrust().Trusts(file)) return kOk;
     file.Release();
     return kUntrustedPublisher;
-}
-
-int OpenTrustedSource(const std::string& path, LockedFile& file) {
-    int code = OpenTrustedFile(path, file);
-    if (code == kUntrustedPublisher && GetModuleState().installMode == kInstallModeWeb)
-        DeleteFileW(Widen(path).c_str());
-    return code;
 }
 
 }  // namespace omni

@@ -31,8 +31,5 @@ unique_cert_context VerifiedSigner(const LockedFile& file);
 // Opens path as a LockedFile and checks it: kOk with the file held, kFileMissing when it cannot be
 // opened, kUntrustedPublisher when its publisher is not trusted.
 int OpenTrustedFile(const std::string& path, LockedFile& file);
-// OpenTrustedFile for a file that the install mode provides: in web mode it was just downloaded into the
-// temporary folder, and a refused download is deleted there.
-int OpenTrustedSource(const std::string& path, LockedFile& file);
 
 }  // namespace omni

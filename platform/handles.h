@@ -22,6 +22,7 @@ inline void DeleteGdiObject(HGDIOBJ o) { DeleteObject(o); }
 inline void ReleaseSid(PSID s) { FreeSid(s); }
 inline void CloseInternet(HINTERNET h) { InternetCloseHandle(h); }
 inline void FreeTaskMemory(wchar_t* p) { CoTaskMemFree(p); }
+inline void DeregisterSource(HANDLE h) { DeregisterEventSource(h); }
 }  // namespace detail
 
 using unique_hkey = unique_any<HKEY, detail::CloseKey>;
@@ -34,6 +35,7 @@ using unique_gdi = unique_any<HGDIOBJ, detail::DeleteGdiObject>;
 using unique_sid = unique_any<PSID, detail::ReleaseSid>;  // from AllocateAndInitializeSid
 using unique_hinternet = unique_any<HINTERNET, detail::CloseInternet>;
 using unique_cotaskmem_string = unique_any<wchar_t*, detail::FreeTaskMemory>;  // a text a COM call allocated
+using unique_event_source = unique_any<HANDLE, detail::DeregisterSource>;  // from RegisterEventSourceW
 
 // A VARIANT that is cleared when it goes out of scope.
 class unique_variant {

@@ -8,6 +8,7 @@ those chooses how a file is answered:
     http://127.0.0.1:PORT/nolength/DLL/x.txt   200 without Content-Length; the body ends at close
     http://127.0.0.1:PORT/short/DLL/x.txt      200 announcing the full length, then only half the body
     http://127.0.0.1:PORT/slow/DLL/x.txt       200 with Content-Length, 1024 bytes every 100 ms
+    http://127.0.0.1:PORT/huge/DLL/x.txt       200 announcing 4 GiB more than the body, then the body
 
 A missing file gives 404 in every mode. Every answer says "Cache-Control: no-store", so the client's
 internet cache never answers for the server and each fetch reaches it.
@@ -32,7 +33,8 @@ import threading
 import time
 import urllib.parse
 
-MODES = ("nolength", "short", "slow")
+MODES = ("nolength", "short", "slow", "huge")
+HUGE_EXTRA = 1 << 32  # read into 32 bits, the announced length wraps round to the body's own
 FOLDERS = ("DLL", "Z3OCX", "Z4OCX", "Installer")
 SLOW_CHUNK = 1024
 SLOW_PAUSE = 0.1
@@ -59,7 +61,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_response(200)
         self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Cache-Control", "no-store")
-        if mode != "nolength":
+        if mode == "huge":
+            self.send_header("Content-Length", str(len(body) + HUGE_EXTRA))
+        elif mode != "nolength":
             self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         try:

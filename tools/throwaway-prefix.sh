@@ -7,7 +7,11 @@
 # its own wineserver go when the script ends, also when ctest stops it.
 enter_throwaway_prefix() {
     throwaway_prefix="$2"
-    trap 'WINEPREFIX="$throwaway_prefix" wineserver -k 2>/dev/null; rm -rf "$throwaway_prefix"' EXIT
+    # Nothing here may fail: under "set -e" a failing command in the trap becomes the script's exit status,
+    # and "wineserver -k" fails when the copy's server has already ended by itself.
+    trap 'WINEPREFIX="$throwaway_prefix" wineserver -k 2>/dev/null || true
+          WINEPREFIX="$throwaway_prefix" wineserver -w 2>/dev/null || true
+          rm -rf "$throwaway_prefix" || true' EXIT
     trap 'exit 143' INT TERM
     copy_prefix "$1" "$2" || return 1
     export OMNI_WINEPREFIX="$2"

@@ -268,13 +268,12 @@ protected:
 
 TEST_F(RefusedPage, EveryMethodButGetErrorMsgAnswersTheCodeAndDoesNothing) {
     const std::string scenario = kRefusedScenario;
-    const std::string component = ReadBytes(TestBinFolder() + "\\regserver_standin.dll");
     ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist2000.txt", "AllowDll.dll 1.0.0.1\r\n"));
     ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist98.txt", "AllowDll.dll 1.0.0.1\r\n"));
     ASSERT_TRUE(PublishContent(scenario + "Z3OCX/ocxlistz3.txt", ""));
     ASSERT_TRUE(PublishContent(scenario + "Z4OCX/ocxlistz4.txt", "AllowOcx.ocx 1.0.0.5\r\n"));
-    ASSERT_TRUE(PublishContent(scenario + "Z4OCX/AllowOcx.ocx", component));
-    ASSERT_TRUE(PublishContent(scenario + "DLL/AllowDll.dll", component));
+    ASSERT_TRUE(PublishContent(scenario + "Z4OCX/AllowOcx.ocx", ReadBytes(TestBinFolder() + "\\named\\AllowOcx.ocx")));
+    ASSERT_TRUE(PublishContent(scenario + "DLL/AllowDll.dll", ReadBytes(TestBinFolder() + "\\named\\AllowDll.dll")));
     ASSERT_TRUE(PublishContent(scenario + "Installer/Setup.exe", ReadBytes(TestBinFolder() + "\\installer_standin.exe")));
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);

@@ -7,14 +7,16 @@
 
 namespace omni::test {
 
-ModuleStateScope::ModuleStateScope(int installMode, bool isAdmin) : saved_(GetModuleState()) {
-    GetModuleState().installMode = installMode;
+ModuleStateScope::ModuleStateScope(int installMode, bool isAdmin)
+    : saved_(GetModuleState()), savedMode_(GetFolderMng().GetInstallMode()) {
+    GetFolderMng().SetInstallMode(installMode);
     GetModuleState().isAdmin = isAdmin;
     initResult_ = GetFolderMng().Init();
 }
 
 ModuleStateScope::~ModuleStateScope() {
     GetModuleState() = saved_;
+    GetFolderMng().SetInstallMode(savedMode_);
     GetFolderMng().Init();
 }
 

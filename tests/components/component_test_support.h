@@ -22,6 +22,7 @@ public:
 
 private:
     ModuleState saved_;
+    int savedMode_;
     int initResult_;
 };
 

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "core/message_catalog.h"
-#include "core/module_state.h"
 #include "install/dlg_down.h"
 #include "machine/folder_mng.h"
 #include "platform/handles.h"
@@ -62,7 +61,6 @@ protected:
         SetEnvironmentVariableW(L"TMP", tmp_.c_str());
         SetEnvironmentVariableW(L"TEMP", temp_.c_str());
         GetFolderMng().Init();
-        GetModuleState().serverUrl.clear();
         SetCatalogLanguage(kLangKorean);
     }
 
@@ -70,9 +68,14 @@ protected:
         test::WriteBytes(test::ContentRootFolder() + folder + "\\" + name, bytes);
         return bytes;
     }
-    void UseServer(const std::string& mode) { GetModuleState().serverUrl = test::ContentServerUrl(mode); }
+    void UseServer(const std::string& mode) { server_ = test::ContentServerUrl(mode); }
     std::string Local(const std::string& name) const { return temp_folder_.file(name); }
+    // The dialog's source: name below folder on the server in use, into the temporary folder.
+    void Source(CDlgDown& dialog, const std::string& folder, const std::string& name) {
+        dialog.SetSource(server_ + folder + name, GetFolderMng().GetTempFolder() + name);
+    }
 
+    std::string server_;
     test::ScratchFolder temp_folder_;
     std::wstring tmp_, temp_;
 };
@@ -93,7 +96,10 @@ const AnswerRow kAnswers[] = {
     {"EmptyBodyWithLengthZero", "", 0, true, 0},
     {"EmptyBodyWithoutLength", "nolength", 0, true, 0},
     {"MissingFile", "", -1, false, -1},
-    {"BodyShorterThanAnnounced", "short", 20000, false, 10000},
+    // Nothing of a broken transfer is left where it could pass for the file.
+    {"BodyShorterThanAnnounced", "short", 20000, false, -1},
+    // Over the cap: read into 32 bits, the announced length would wrap round to the body's own.
+    {"LengthPastTheCap", "huge", 20000, false, -1},
 };
 
 class FetchAnswer : public Download, public ::testing::WithParamInterface<AnswerRow> {};
@@ -104,7 +110,7 @@ TEST_P(FetchAnswer, SucceedsOnlyWhenTheWholeAnnouncedBodyArrived) {
     const std::string body = row.size < 0 ? "" : Publish("DLL", name, Body(row.size));
     UseServer(row.mode);
     CDlgDown dialog;
-    dialog.SetSource("DLL/", name);
+    Source(dialog, "DLL/", name);
     dialog.SetDisplayName(name);
 
     const DWORD start = GetTickCount();
@@ -171,7 +177,7 @@ TEST_P(UnwritableTarget, FailsTheFetch) {
     }
     UseServer("");
     CDlgDown dialog;
-    dialog.SetSource("DLL/", name);
+    Source(dialog, "DLL/", name);
     EXPECT_FALSE(dialog.Fetch());
     EXPECT_FALSE(dialog.Succeeded());
 }
@@ -226,14 +232,14 @@ const CancelRow kCancels[] = {
 
 class UserCancels : public Download, public ::testing::WithParamInterface<CancelRow> {};
 
-TEST_P(UserCancels, FailsAndKeepsThePartialFile) {
+TEST_P(UserCancels, FailsAndLeavesNoFile) {
     const CancelRow& row = GetParam();
     const std::string name = std::string("download-cancel-") + row.name + ".ocx";
-    const std::string body = Publish("Z4OCX", name, Body(200000));
+    Publish("Z4OCX", name, Body(200000));
     UseServer("slow");
     SetCatalogLanguage(row.language);
     CDlgDown dialog;
-    dialog.SetSource("Z4OCX/", name);
+    Source(dialog, "Z4OCX/", name);
     dialog.SetDisplayName("Marklet2.ocx");
     Seen seen;
     bool fetched = true;
@@ -257,11 +263,7 @@ TEST_P(UserCancels, FailsAndKeepsThePartialFile) {
     EXPECT_EQ(seen.caption, row.caption);
     EXPECT_EQ(seen.label, row.label);
     EXPECT_EQ(seen.button, row.button);
-    std::string local = test::ReadBytes(Local(name));
-    EXPECT_GT(local.size(), 0u);
-    EXPECT_LT(local.size(), body.size());
-    EXPECT_TRUE(local == body.substr(0, local.size()));
-    EXPECT_TRUE(NobodyHolds(Local(name)));
+    EXPECT_FALSE(test::FileExists(Local(name)));
     if (*row.screenshot) {
         EXPECT_TRUE(test::SaveImages(seen.image, test::ArtefactFolder(), row.screenshot));
     }
@@ -275,7 +277,7 @@ TEST_F(Download, OkCommandDuringTheTransferNeitherEndsItNorCountsAsSuccess) {
     const std::string body = Publish("DLL", name, Body(40000));
     UseServer("slow");
     CDlgDown dialog;
-    dialog.SetSource("DLL/", name);
+    Source(dialog, "DLL/", name);
     bool openAfterOk = false;
     bool fetched = false;
     test::DriveResult drive = test::DriveModalDialog(
@@ -309,9 +311,9 @@ class NotAWebAddress : public Download, public ::testing::WithParamInterface<Sch
 TEST_P(NotAWebAddress, FetchesNothing) {
     const std::string name = std::string("download-scheme-") + GetParam().name + ".bin";
     Publish("DLL", name, Body(100));
-    GetModuleState().serverUrl = GetParam().server();
+    server_ = GetParam().server();
     CDlgDown dialog;
-    dialog.SetSource("DLL/", name);
+    Source(dialog, "DLL/", name);
     dialog.SetDisplayName(name);
     EXPECT_FALSE(dialog.Fetch());
     EXPECT_FALSE(test::FileExists(Local(name)));
@@ -331,12 +333,12 @@ TEST_F(Download, OneDialogFetchesSeveralFilesInARowEachAfresh) {
     const int secondBefore = test::CountContentRequests("/slow/Z3OCX/download-twice-ocxlist.txt");
     CDlgDown dialog;
     UseServer("");
-    dialog.SetSource("DLL/", "download-twice-dlllist.txt");
+    Source(dialog, "DLL/", "download-twice-dlllist.txt");
     dialog.SetDisplayName("DLL list file");
     EXPECT_TRUE(dialog.Fetch());
 
     UseServer("slow");
-    dialog.SetSource("Z3OCX/", "download-twice-ocxlist.txt");
+    Source(dialog, "Z3OCX/", "download-twice-ocxlist.txt");
     dialog.SetDisplayName("OCX list file");
     std::string label;
     bool fetched = false;
@@ -349,7 +351,7 @@ TEST_F(Download, OneDialogFetchesSeveralFilesInARowEachAfresh) {
     EXPECT_TRUE(fetched);
     EXPECT_EQ(label, "Downloading components OCX list file");
 
-    dialog.SetSource("Z3OCX/", "download-twice-absent.txt");
+    Source(dialog, "Z3OCX/", "download-twice-absent.txt");
     EXPECT_FALSE(dialog.Fetch());
     EXPECT_FALSE(dialog.Succeeded());
 

@@ -45,7 +45,7 @@ protected:
 TEST_P(Consent, AsksUnlessThePolicyAllowsThePageAndNoChangesNothing) {
     const ConsentRow& row = GetParam();
     WriteBytes(page_.file("Z4OCX\\ocxlistz4.txt"), "SigOcx.ocx 1.0.0.5\r\n");
-    WriteBytes(page_.file("Z4OCX\\SigOcx.ocx"), SignedVariant("maker", "regserver_standin.dll"));
+    WriteBytes(page_.file("Z4OCX\\SigOcx.ocx"), SignedVariant("maker", "SigOcx.ocx"));
     if (row.policy) SetString(HKEY_LOCAL_MACHINE, kPolicyKey, "AllowedHosts", row.policy, REG_SZ, KEY_WOW64_64KEY);
     const std::string script =
         "Omniprobe.Retrieve();\ndocument.write('return ' + Omniprobe.InstallOcx('SigOcx.ocx') + '\\n');\nwindow.close(0);\n";

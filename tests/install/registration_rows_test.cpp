@@ -70,9 +70,9 @@ protected:
         SetEnvironmentVariableW(L"OMNI_REGSERVER_STANDIN", nullptr);
         if (!MachineValue("StandinVersion").empty()) Regsvr32("/u", SystemFile("Quadrel.ocx"));
         GetUserModeOcxRegisterUtil().Unregister("Quadrel.ocx");
-        for (const std::string& file : {SystemFile("Quadrel.ocx"), SystemFile("Quadrel.ocx.log"), UserZ4File("Quadrel.ocx"),
-                                        TempFile("Quadrel.ocx.temp")})
+        for (const std::string& file : {SystemFile("Quadrel.ocx"), SystemFile("Quadrel.ocx.log"), UserZ4File("Quadrel.ocx")})
             DeleteFileW(Widen(file).c_str());
+        RemoveAsides(SystemFile("Quadrel.ocx"));
     }
 };
 
@@ -92,20 +92,20 @@ TEST_P(Registration, LeavesTheControlRegisteredWhereverTheNewCopyFails) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, Registration,
     ::testing::Values(
-        RegistrationRow{"RegisteredCopyTakesOverFromThePerUserRegistration", "regserver_standin.dll", "",
+        RegistrationRow{"RegisteredCopyTakesOverFromThePerUserRegistration", "named\\Quadrel.ocx", "",
                         RegisterForTheUser, "0",
                         [] {
                             EXPECT_EQ(ReadBytes(SystemFile("Quadrel.ocx.log")), "registered\n");
                             EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kPerUser));
                         }},
-        RegistrationRow{"CopyThatFailsToRegisterKeepsThePerUserRegistration", "regserver_standin.dll", "fails",
+        RegistrationRow{"CopyThatFailsToRegisterKeepsThePerUserRegistration", "named\\Quadrel.ocx", "fails",
                         RegisterForTheUser, "-60",
                         [] {
                             EXPECT_EQ(ReadBytes(SystemFile("Quadrel.ocx.log")), "failed\n");
                             EXPECT_FALSE(FileExists(SystemFile("Quadrel.ocx")));
                             EXPECT_TRUE(KeyPresent(HKEY_CURRENT_USER, kPerUser));
                         }},
-        RegistrationRow{"CopyThatDoesNotLoadKeepsThePerUserRegistration", "regserver_standin.dll", "noload",
+        RegistrationRow{"CopyThatDoesNotLoadKeepsThePerUserRegistration", "named\\Quadrel.ocx", "noload",
                         RegisterForTheUser, "-61",
                         [] {
                             EXPECT_FALSE(FileExists(SystemFile("Quadrel.ocx")));
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                             EXPECT_EQ(ReadBytes(SystemFile("Quadrel.ocx")),
                                       ReadBytes(TestBinFolder() + "\\standin\\Quadrel.ocx"));
                         }},
-        RegistrationRow{"CopyThatFailsToRegisterPutsTheOldCopyBack", "regserver_standin.dll", "fails",
+        RegistrationRow{"CopyThatFailsToRegisterPutsTheOldCopyBack", "named\\Quadrel.ocx", "fails",
                         [] { WriteBytes(SystemFile("Quadrel.ocx"), kOld); }, "-60",
                         [] { EXPECT_EQ(ReadBytes(SystemFile("Quadrel.ocx")), kOld); }}),
     [](const ::testing::TestParamInfo<RegistrationRow>& info) { return std::string(info.param.name); });

@@ -1,6 +1,9 @@
 // Signed code only: every entry point that loads, registers or runs a file, with the file under each
 // kind of signature. Only the control's own signer and a Trusted Publisher install; for every other
 // signature the call answers -104 and the folders, the registry and the running programs are as before.
+// What runs while the control holds the file (the component's registration in regsvr32, the installer)
+// tries to write, rename and delete that file, as a hostile program would: each is a sharing violation,
+// so the bytes that were checked are the bytes that ran.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,7 +18,6 @@
 namespace omni::test {
 namespace {
 
-const char kComponent[] = "regserver_standin.dll";
 const char kInstaller[] = "installer_standin.exe";
 
 struct EntryPoint {
@@ -34,14 +36,14 @@ const EntryPoint kEntryPoints[] = {
     {"InstallOcx",
      [](const std::string& page, const std::string& kind) {
          WriteBytes(Page(page, "Z4OCX\\ocxlistz4.txt"), "SigOcx.ocx 1.0.0.5\r\n");
-         WriteBytes(Page(page, "Z4OCX\\SigOcx.ocx"), SignedVariant(kind, kComponent));
+         WriteBytes(Page(page, "Z4OCX\\SigOcx.ocx"), SignedVariant(kind, "SigOcx.ocx"));
      },
      "Omniprobe.InstallOcx('SigOcx.ocx')", [](const std::string&) { return SystemFile("SigOcx.ocx.log"); },
      "omniprobe_page.exe"},
     {"InstallDll",
      [](const std::string& page, const std::string& kind) {
          WriteBytes(Page(page, "DLL\\dlllist2000.txt"), "SigDll.dll 1.0.0.1\r\n");
-         WriteBytes(Page(page, "DLL\\SigDll.dll"), SignedVariant(kind, kComponent));
+         WriteBytes(Page(page, "DLL\\SigDll.dll"), SignedVariant(kind, "SigDll.dll"));
      },
      "Omniprobe.InstallDll('SigDll.dll')", [](const std::string&) { return SystemFile("SigDll.dll.log"); },
      "omniprobe_page.exe"},
@@ -54,7 +56,7 @@ const EntryPoint kEntryPoints[] = {
     // Only on Windows XP: the container of these rows is told by Wine that it runs there.
     {"ModifySpMarklet",
      [](const std::string& page, const std::string& kind) {
-         WriteBytes(Page(page, "Installer\\Marklet3Outer.ocx"), SignedVariant(kind, kComponent));
+         WriteBytes(Page(page, "Installer\\Marklet3Outer.ocx"), SignedVariant(kind, "Marklet3Outer.ocx"));
      },
      "Omniprobe.Modify('SpMarklet')", [](const std::string&) { return SystemFile("Marklet3Outer.ocx.log"); },
      "omniprobe_xp.exe"},
@@ -125,7 +127,12 @@ using SignatureRow = std::tuple<int, int>;  // entry point, signature kind
 
 class SignatureTable : public InstallSuite<::testing::TestWithParam<SignatureRow>> {
 protected:
+    void SetUp() override {
+        InstallSuite::SetUp();
+        SetEnvironmentVariableW(L"OMNI_STANDIN_TAMPER", L"1");
+    }
     void TearDown() override {
+        SetEnvironmentVariableW(L"OMNI_STANDIN_TAMPER", nullptr);
         for (const char* name : {"SigOcx.ocx", "SigOcx.ocx.log", "SigDll.dll", "SigDll.dll.log", "Marklet3Outer.ocx",
                                  "Marklet3Outer.ocx.log"})
             DeleteFileW(Widen(SystemFile(name)).c_str());
@@ -154,7 +161,9 @@ TEST_P(SignatureTable, OnlyTheControlsSignerAndATrustedPublisherInstall) {
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_EQ(run.returned, trusted ? "0" : "-104") << run.out;
     EXPECT_EQ(FileExists(trace), trusted) << trace;
-    if (!trusted) {
+    if (trusted) {
+        EXPECT_EQ(ReadBytes(trace).substr(0, 20), "tamper own 32 32 32\n") << ReadBytes(trace);
+    } else {
         EXPECT_EQ(ChangesBetween(before, TakeSnapshot(page_.path())), std::vector<std::string>{});
     }
 }

@@ -44,7 +44,9 @@ std::string AnswerQuestion(const std::wstring& caption, int button) {
     return Narrow(text);
 }
 
-enum class RanFrom { kNowhere, kBesideThePage, kTempFolder };
+// Local mode runs the installer beside the page; web mode from a folder of its own below the temporary
+// folder, which goes once it has ended.
+enum class RanFrom { kNowhere, kBesideThePage, kOwnFolderInTemp };
 
 struct QuestionRow {
     const char* name;
@@ -82,6 +84,7 @@ protected:
     static std::unique_ptr<RegisteredControl> control_;
     com_init com_;
     ScratchFolder page_;
+    ScratchFolder log_;     // where the installer stand-in records its run
     ChildTempFolder temp_;  // where the page's downloads go
 };
 
@@ -95,6 +98,7 @@ TEST_P(MissingParser, TheQuestionLeadsToTheInstallerOnlyAfterOk) {
     SetCatalogLanguage(kLangKorean);
 
     const size_t before = ContentRequests().size();
+    SetEnvironmentVariableW(L"OMNI_STANDIN_LOG", Widen(log_.file("installer.log")).c_str());
     std::future<std::string> answered = std::async(std::launch::async, AnswerQuestion, caption, row.button);
     CapturedProcess page = RunPage(page_.file("omniprobe_page.exe"),
                                    "--timeout 150000 --param Lang=" + std::string(row.lang) +
@@ -105,10 +109,24 @@ TEST_P(MissingParser, TheQuestionLeadsToTheInstallerOnlyAfterOk) {
     EXPECT_EQ(page.exitCode, 0u) << page.err;
     EXPECT_EQ(page.out, "event <?xml version=\"1.0\" ?><diagnosis></diagnosis>\nreturn " + std::to_string(row.code) + "\n");
 
-    auto runs = [](const std::string& installer, bool ran) { return ran ? "\"" + installer + "\" /Q\n" : ""; };
-    const std::string besideThePage = page_.file("Installer\\msxml3.exe"), inTemp = temp_.file("msxml3.exe");
-    EXPECT_EQ(ReadBytes(besideThePage + ".log"), runs(besideThePage, row.ranFrom == RanFrom::kBesideThePage));
-    EXPECT_EQ(ReadBytes(inTemp + ".log"), runs(inTemp, row.ranFrom == RanFrom::kTempFolder));
+    SetEnvironmentVariableW(L"OMNI_STANDIN_LOG", nullptr);
+    const std::string ran = ReadBytes(log_.file("installer.log"));
+    switch (row.ranFrom) {
+    case RanFrom::kNowhere:
+        EXPECT_EQ(ran, "");
+        break;
+    case RanFrom::kBesideThePage:
+        EXPECT_EQ(ran, "\"" + page_.file("Installer\\msxml3.exe") + "\" /Q\n");
+        break;
+    case RanFrom::kOwnFolderInTemp: {
+        const std::string start = "\"" + temp_.file("omni-dl-"), end = "\\msxml3.exe\" /Q\n";
+        ASSERT_EQ(ran.size(), start.size() + 32 + end.size()) << ran;
+        EXPECT_EQ(ran.substr(0, start.size()), start) << ran;
+        EXPECT_EQ(ran.substr(start.size() + 32), end) << ran;
+        EXPECT_EQ(GetFileAttributesW(Widen(ran.substr(1, start.size() + 31)).c_str()), INVALID_FILE_ATTRIBUTES);
+        break;
+    }
+    }
     std::vector<std::string> requests, expected;  // other programs share the server
     const std::string folder = std::string("/") + kScenario;
     std::vector<std::string> log = ContentRequests();
@@ -124,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, MissingParser,
     ::testing::Values(QuestionRow{"CancelInKorean", "kor", 1, IDCANCEL, -80, RanFrom::kNowhere, false},
                       QuestionRow{"OkInLocalMode", "eng", 0, IDOK, 0, RanFrom::kBesideThePage, false},
-                      QuestionRow{"OkInWebMode", "eng", 1, IDOK, 0, RanFrom::kTempFolder, true}),
+                      QuestionRow{"OkInWebMode", "eng", 1, IDOK, 0, RanFrom::kOwnFolderInTemp, true}),
     [](const ::testing::TestParamInfo<QuestionRow>& info) { return std::string(info.param.name); });
 
 }  // namespace

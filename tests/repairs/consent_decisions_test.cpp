@@ -13,6 +13,7 @@
 #include "diagnosis/total_info.h"
 #include "install/component_list.h"
 #include "machine/component_ids.h"
+#include "machine/folder_mng.h"
 #include "probes/popup_detector.h"
 #include "tests/support/fake_diagnosis_probes.h"
 #include "tests/support/registry_sandbox.h"
@@ -56,6 +57,7 @@ protected:
     void SetUp() override {
         SetCatalogLanguage(kLangEnglish);
         GetModuleState().isAdmin = true;
+        ASSERT_EQ(GetFolderMng().Init(), kOk);
         CreateKey(HKEY_CURRENT_USER, kNewWindowsKey);
         CreateKey(HKEY_CURRENT_USER, kSettings);
         run_.components = {{"Quadrel.ocx", kKindZ4Control, "1.0.0.5", "1.0.0.4", 1},
@@ -136,7 +138,12 @@ INSTANTIATE_TEST_SUITE_P(
                    [](auto&, auto& u) { return RunInstallProgram("notes.txt", u); }, true, kFileMissing, {}, nullptr,
                    nullptr},
         ConsentRow{"InstallerIsAskedAbout", [](auto&, auto& u) { return RunInstallProgram("Setup.exe", u); }, false,
-                   kUserCanceled, {"run the installer Setup.exe"}, nullptr, nullptr}),
+                   kUserCanceled, {"run the installer Setup.exe"}, nullptr, nullptr},
+        // Its success also pre-approves the msorun add-ons, which the question must not keep quiet about.
+        ConsentRow{"MsorunInstallerNamesThePreApproval",
+                   [](auto&, auto& u) { return RunInstallProgram("MSORUN.exe", u); }, false, kUserCanceled,
+                   {"run the installer MSORUN.exe and then let the msorun add-ons run without asking"}, nullptr,
+                   nullptr}),
     [](const ::testing::TestParamInfo<ConsentRow>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -23,7 +23,7 @@ namespace {
 class PerUserReplacement : public ::testing::Test {
 protected:
     void SetUp() override {
-        GetModuleState().installMode = kInstallModeLocal;
+        GetFolderMng().SetInstallMode(kInstallModeLocal);
         GetModuleState().isAdmin = false;
         ASSERT_EQ(GetFolderMng().Init(), kOk);  // local mode: the sources sit beside this program
         CreateDirectoryW(Widen(GetFolderMng().GetZ3OcxFolder()).c_str(), nullptr);
@@ -37,16 +37,18 @@ protected:
         RemoveDirectoryW(Widen(GetFolderMng().GetZ3OcxFolder()).c_str());
         DeleteFileW(Widen(destination_).c_str());
         GetModuleState() = saved_;
+        GetFolderMng().SetInstallMode(savedMode_);
         GetFolderMng().Init();
     }
 
     ModuleState saved_ = GetModuleState();
+    int savedMode_ = GetFolderMng().GetInstallMode();
     std::string source_, destination_;
 };
 
 TEST_F(PerUserReplacement, ControlLandsInTheUserFolderAndIsRegisteredForTheUser) {
     ASSERT_FALSE(ReadBytes(source_).empty());
-    EXPECT_EQ(COCXDLLRegisterManager().ReplaceOcx("QuadrelU.ocx", kKindZ3Control), kOk);
+    EXPECT_EQ(COCXDLLRegisterManager().ReplaceOcx("QuadrelU.ocx", kKindZ3Control, Version("1.0.0.5")), kOk);
     EXPECT_NE(destination_.find("\\Orvane Zentra\\ocx\\"), std::string::npos) << destination_;
     EXPECT_EQ(ReadBytes(destination_), ReadBytes(source_));
     const std::string clsid = GetUserModeOcxRegisterUtil().GetClsidText("QuadrelU.ocx");

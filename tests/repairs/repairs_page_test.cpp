@@ -73,7 +73,10 @@ protected:
                               Widen(page_.file("omniprobe_page.exe")).c_str(), FALSE));
     }
     void TearDown() override {
-        for (const char* name : kSystemFiles) DeleteFileW(Widen(SystemFile(name)).c_str());
+        for (const char* name : kSystemFiles) {
+            DeleteFileW(Widen(SystemFile(name)).c_str());
+            RemoveAsides(SystemFile(name));
+        }
     }
 
     PageRun Run(const std::string& params, const std::string& script) {
@@ -112,6 +115,7 @@ class LocalRepair : public RepairPageBase, public ::testing::WithParamInterface<
 protected:
     void SetUp() override {
         RepairPageBase::SetUp();
+        // Listed components carry their names in their version resource; the others are refused before that.
         const std::string component = ReadBytes(TestBinFolder() + "\\regserver_standin.dll");
         const std::string installer = ReadBytes(TestBinFolder() + "\\installer_standin.exe");
         ASSERT_FALSE(component.empty());
@@ -122,9 +126,11 @@ protected:
                    "RepairNoSource.ocx 1.0.0.5\r\nRepairUnsigned.ocx 1.0.0.5\r\n");
         WriteBytes(page_.file("Z3OCX\\ocxlistz3.txt"), "");
         WriteBytes(page_.file("DLL\\dlllist2000.txt"), "RepairDll.dll 1.0.0.1\r\nRepairNoLoad.dll 1.0.0.1\r\n");
-        for (const char* name : {"Z4OCX\\RepairOk.ocx", "Z4OCX\\RepairFails.ocx", "Z4OCX\\NotListed.ocx", "DLL\\RepairDll.dll",
-                                 "x.dll", "Z4OCX\\x.ocx", "DLL\\x.dll", "Z4OCX\\RepairNoLoad.ocx", "DLL\\RepairNoLoad.dll"})
+        for (const char* name : {"Z4OCX\\NotListed.ocx", "x.dll", "Z4OCX\\x.ocx", "DLL\\x.dll"})
             WriteBytes(page_.file(name), component);
+        for (const char* name : {"Z4OCX\\RepairOk.ocx", "Z4OCX\\RepairFails.ocx", "DLL\\RepairDll.dll",
+                                 "Z4OCX\\RepairNoLoad.ocx", "DLL\\RepairNoLoad.dll"})
+            WriteBytes(page_.file(name), ReadBytes(TestBinFolder() + "\\named\\" + std::string(name).substr(std::string(name).find('\\') + 1)));
         WriteBytes(page_.file("Z4OCX\\RepairUnsigned.ocx"), ReadBytes(TestBinFolder() + "\\signatures\\unsigned\\regserver_standin.dll"));
         WriteBytes(page_.file("Installer\\RepairPkg.msi"), ReadBytes(TestBinFolder() + "\\repair_package.msi"));
         for (const char* name : {"Installer\\Setup Tool.exe", "Installer\\Setup.exe", "Installer\\notes.txt", "run.exe"})
@@ -171,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
                       EXPECT_EQ(ReadBytes(SystemFile("RepairOk.ocx")), ReadBytes(page + "\\Z4OCX\\RepairOk.ocx"));
                       EXPECT_EQ(ReadBytes(SystemFile("RepairOk.ocx.log")), "registered\n");
                   }},
-        // The old copy is moved aside into the temporary folder; the new one lands and registers.
+        // The old copy is moved aside next to it; the new one lands and registers.
         RepairRow{"OldCopyInUseIsMovedAside", "Omniprobe.InstallOcx('RepairOk.ocx')", "0",
                   {Asked("install RepairOk.ocx"), Box(kSucceededText)}, true,
                   [](const std::string&, const std::string&) {
@@ -179,19 +185,19 @@ INSTANTIATE_TEST_SUITE_P(
                       heldOldCopy.reset(LoadLibraryW(Widen(SystemFile("RepairOk.ocx")).c_str()));
                       ASSERT_TRUE(heldOldCopy);
                   },
-                  [](const std::string& page, const std::string& temp) {
+                  [](const std::string& page, const std::string&) {
                       EXPECT_EQ(ReadBytes(SystemFile("RepairOk.ocx")), ReadBytes(page + "\\Z4OCX\\RepairOk.ocx"));
                       EXPECT_EQ(ReadBytes(SystemFile("RepairOk.ocx.log")), "registered\n");
                       // Still loaded, it could be renamed but not deleted.
-                      EXPECT_TRUE(FileExists(temp + "RepairOk.ocx.temp"));
+                      EXPECT_EQ(AsidesOf(SystemFile("RepairOk.ocx")).size(), 1u);
                       heldOldCopy.reset();
                   }},
         RepairRow{"MissingSourceLeavesTheInstalledCopy", "Omniprobe.InstallOcx('RepairNoSource.ocx')", "-31",
                   {Asked("install RepairNoSource.ocx")}, true,
                   [](const std::string&, const std::string&) { WriteBytes(SystemFile("RepairNoSource.ocx"), kOld); },
-                  [](const std::string&, const std::string& temp) {
+                  [](const std::string&, const std::string&) {
                       EXPECT_EQ(ReadBytes(SystemFile("RepairNoSource.ocx")), kOld);
-                      EXPECT_FALSE(FileExists(temp + "RepairNoSource.ocx.temp"));
+                      EXPECT_EQ(AsidesOf(SystemFile("RepairNoSource.ocx")), std::vector<std::string>{});
                   }},
         // The copy that failed to register does not stay behind in the system folder.
         RepairRow{"FailedSelfRegistrationIsReported", "Omniprobe.InstallOcx('RepairFails.ocx')", "-60",
@@ -215,9 +221,15 @@ INSTANTIATE_TEST_SUITE_P(
                   [](const std::string&, const std::string&) {
                       EXPECT_EQ(ReadBytes(SystemFile("RepairDll.dll.log")), "registered\n");
                   }},
+        // The old copy waited aside and is back, as for a control.
+        RepairRow{"DllThatDoesNotLoadIsReportedAndTheOldCopyIsBack", "Omniprobe.InstallDll('RepairNoLoad.dll')", "-61",
+                  {Asked("install RepairNoLoad.dll")}, false,
+                  [](const std::string&, const std::string&) { WriteBytes(SystemFile("RepairNoLoad.dll"), kOld); },
+                  [](const std::string&, const std::string&) {
+                      EXPECT_EQ(ReadBytes(SystemFile("RepairNoLoad.dll")), kOld);
+                      EXPECT_EQ(AsidesOf(SystemFile("RepairNoLoad.dll")), std::vector<std::string>{});
+                  }},
         // The installer's path is quoted: "...\\Installer\\Setup.exe" must not run instead.
-        RepairRow{"DllThatDoesNotLoadIsReported", "Omniprobe.InstallDll('RepairNoLoad.dll')", "-61",
-                  {Asked("install RepairNoLoad.dll")}, false, nullptr, nullptr},
         RepairRow{"InstallerPathIsQuoted", "Omniprobe.InstallProgram('Setup Tool.exe')", "0",
                   {Asked("run the installer Setup Tool.exe")}, false, nullptr,
                   [](const std::string& page, const std::string&) {
@@ -335,7 +347,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<OpenDialogRow>& info) { return std::string(info.param.name); });
 
 // The re-diagnosis armed by one repair waits for a later repair whose download dialog is still open, and
-// comes once, after that repair has returned.
+// comes once, after that repair has returned; the page's own Retrieve meanwhile is refused at once (the
+// repair still uses the entry of the list that a diagnosis would clear) and fires nothing.
 TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRepair) {
     ASSERT_NE(ContentServerUrl(), "") << "no content server: run through ctest (OMNI_CONTENT_SERVER)";
     const std::string scenario = ProcessScenario("repairs_guard");
@@ -344,7 +357,7 @@ TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRepair) {
     ASSERT_TRUE(PublishContent(scenario + "Z3OCX/ocxlistz3.txt", ""));
     ASSERT_TRUE(PublishContent(scenario + "Z4OCX/ocxlistz4.txt", "RepairSlow.ocx 1.0.0.5\r\n"));
     // Served slowly (1 KB per 100 ms): the component's dialog stays open for well over a second.
-    ASSERT_TRUE(PublishContent(scenario + "Z4OCX/RepairSlow.ocx", ReadBytes(TestBinFolder() + "\\regserver_standin.dll")));
+    ASSERT_TRUE(PublishContent(scenario + "Z4OCX/RepairSlow.ocx", ReadBytes(TestBinFolder() + "\\named\\RepairSlow.ocx")));
     const std::string script =
         "var first = true, n = 0;\n"
         "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
@@ -354,10 +367,11 @@ TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRepair) {
         "}\n"
         "Omniprobe.Retrieve();\n"
         "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
+        "window.setTimeout(function () { document.write('nested ' + Omniprobe.Retrieve() + '\\n'); }, 300);\n"
         "document.write('install ' + Omniprobe.InstallOcx('RepairSlow.ocx') + '\\n');\n"
         "window.setTimeout(function () { document.write('events ' + n + '\\n'); window.close(0); }, 4000);\n";
     PageRun run = Run("--param InstallMode=1 --param ServerURL=" + ContentServerUrl("slow") + scenario, script);
-    EXPECT_EQ(run.out, "modify 0\ninstall 0\nevent\nevents 1\n");
+    EXPECT_EQ(run.out, "modify 0\nnested -105\ninstall 0\nevent\nevents 1\n");
 }
 
 // --- Web mode: components and installers come from the content server
@@ -386,7 +400,7 @@ protected:
         ASSERT_TRUE(PublishContent(scenario + "DLL/dlllist98.txt", "OrvaneText.dll 1.0.0.1\r\n"));
         ASSERT_TRUE(PublishContent(scenario + "Z3OCX/ocxlistz3.txt", ""));
         ASSERT_TRUE(PublishContent(scenario + "Z4OCX/ocxlistz4.txt", "RepairWeb.ocx 1.0.0.5\r\nRepairGone.ocx 1.0.0.5\r\n"));
-        ASSERT_TRUE(PublishContent(scenario + "Z4OCX/RepairWeb.ocx", ReadBytes(TestBinFolder() + "\\regserver_standin.dll")));
+        ASSERT_TRUE(PublishContent(scenario + "Z4OCX/RepairWeb.ocx", ReadBytes(TestBinFolder() + "\\named\\RepairWeb.ocx")));
         ASSERT_TRUE(PublishContent(scenario + "Installer/Setup Tool.exe", ReadBytes(TestBinFolder() + "\\installer_standin.exe")));
         WithdrawContent(scenario + "Z4OCX/RepairGone.ocx");
     }
@@ -415,7 +429,7 @@ INSTANTIATE_TEST_SUITE_P(
         WebRow{"ControlIsFetchedCopiedAndRegistered", "Omniprobe.InstallOcx('RepairWeb.ocx')", "0",
                {Asked("install RepairWeb.ocx"), Box(kSucceededText)}, true, {"Z4OCX/RepairWeb.ocx"}, nullptr,
                [](const std::string& temp) {
-                   EXPECT_EQ(ReadBytes(SystemFile("RepairWeb.ocx")), ReadBytes(TestBinFolder() + "\\regserver_standin.dll"));
+                   EXPECT_EQ(ReadBytes(SystemFile("RepairWeb.ocx")), ReadBytes(TestBinFolder() + "\\named\\RepairWeb.ocx"));
                    EXPECT_EQ(ReadBytes(SystemFile("RepairWeb.ocx.log")), "registered\n");
                }},
         WebRow{"FailedFetchLeavesTheInstalledCopy", "Omniprobe.InstallOcx('RepairGone.ocx')", "-37",
@@ -428,10 +442,20 @@ INSTANTIATE_TEST_SUITE_P(
         // The extension is checked before anything is fetched.
         WebRow{"InstallerOfAnotherKindIsNotFetched", "Omniprobe.InstallProgram('notes.txt')", "-31", {}, false, {},
                nullptr, nullptr},
+        // From a folder of its own below the temporary folder, which goes once the installer has ended.
         WebRow{"InstallerIsFetchedAndRunQuoted", "Omniprobe.InstallProgram('Setup Tool.exe')", "0",
-               {Asked("run the installer Setup Tool.exe")}, false, {"Installer/Setup%20Tool.exe"}, nullptr,
+               {Asked("run the installer Setup Tool.exe")}, false, {"Installer/Setup%20Tool.exe"},
                [](const std::string& temp) {
-                   EXPECT_EQ(ReadBytes(temp + "Setup Tool.exe.log"), "\"" + temp + "Setup Tool.exe\"\n");
+                   SetEnvironmentVariableW(L"OMNI_STANDIN_LOG", Widen(temp + "standin.log").c_str());
+               },
+               [](const std::string& temp) {
+                   SetEnvironmentVariableW(L"OMNI_STANDIN_LOG", nullptr);
+                   const std::string line = ReadBytes(temp + "standin.log");
+                   const std::string start = "\"" + temp + "omni-dl-", end = "\\Setup Tool.exe\"\n";
+                   EXPECT_EQ(line.substr(0, start.size()), start) << line;
+                   ASSERT_GE(line.size(), start.size() + 32 + end.size()) << line;
+                   EXPECT_EQ(line.substr(start.size() + 32), end) << line;
+                   EXPECT_EQ(GetFileAttributesW(Widen(line.substr(1, start.size() + 31)).c_str()), INVALID_FILE_ATTRIBUTES);
                }}),
     [](const ::testing::TestParamInfo<WebRow>& info) { return std::string(info.param.name); });
 

@@ -2,6 +2,7 @@
 
 #include "core/message_catalog.h"
 #include "core/module_state.h"
+#include "machine/folder_mng.h"
 #include "core/result_codes.h"
 #include "diagnosis/total_info.h"
 #include "platform/handles.h"
@@ -19,13 +20,13 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(com_.result()));
         savedLanguage_ = GetCatalogLanguage();
-        savedMode_ = GetModuleState().installMode;
+        savedMode_ = GetFolderMng().GetInstallMode();
         SetCatalogLanguage(kLangEnglish);
-        GetModuleState().installMode = kInstallModeLocal;
+        GetFolderMng().SetInstallMode(kInstallModeLocal);
     }
     void TearDown() override {
         SetCatalogLanguage(savedLanguage_);
-        GetModuleState().installMode = savedMode_;
+        GetFolderMng().SetInstallMode(savedMode_);
     }
 
     // Runs the diagnosis over the fakes and composes the report.

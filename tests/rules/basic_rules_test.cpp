@@ -21,7 +21,7 @@ std::string RowName(const ::testing::TestParamInfo<BasicRow>& info) { return inf
 class BasicTable : public RuleTestBase, public ::testing::WithParamInterface<BasicRow> {
 protected:
     void Arrange(Version TotalInfoState::*program) {
-        GetModuleState().installMode = GetParam().installMode;
+        GetFolderMng().SetInstallMode(GetParam().installMode);
         state_.osCode = GetParam().osCode;
         state_.*program = GetParam().version;
     }
@@ -157,27 +157,27 @@ TEST_F(CompanionTexts, ServiceVersionIsReadAgainOnEveryCall) {
 
 TEST_F(CompanionTexts, WmpIsItsVersionUnlessVendorLinkModeFails) {
     state_.wmpVersion = "6.4.9.1130";
-    GetModuleState().installMode = 2;
+    GetFolderMng().SetInstallMode(2);
     DiagnosisItem failed = GradeWmp(state_);
     EXPECT_EQ(DescribeWmp(state_, failed), LoadMessage(270));
     EXPECT_NE(DescribeWmp(state_, failed).find("http://www.microsoft.com"), std::string::npos);
-    GetModuleState().installMode = 1;
+    GetFolderMng().SetInstallMode(1);
     EXPECT_EQ(DescribeWmp(state_, GradeWmp(state_)), "Version(6.4.9.1130)");
     state_.wmpVersion = "12.0.7601.18840";
-    GetModuleState().installMode = 2;
+    GetFolderMng().SetInstallMode(2);
     EXPECT_EQ(DescribeWmp(state_, GradeWmp(state_)), "Version(12.0.7601.18840)");
 }
 
 TEST_F(CompanionTexts, ColourIsComparedExactly) {
     state_.wmpVersion = "12.0.7601.18840";
-    GetModuleState().installMode = 2;
+    GetFolderMng().SetInstallMode(2);
     DiagnosisItem item;
     item.colour = "000000 ";
     EXPECT_EQ(DescribeWmp(state_, item), LoadMessage(270));
 }
 
 TEST_F(CompanionTexts, MissingFlashIsXOutsideVendorLinkMode) {
-    GetModuleState().installMode = 1;
+    GetFolderMng().SetInstallMode(1);
     state_.flashVersion = "0.0.0.0";
     EXPECT_EQ(DescribeFlash(state_, GradeFlash(state_)), "X");
     TotalInfoState neverRun;
@@ -185,14 +185,14 @@ TEST_F(CompanionTexts, MissingFlashIsXOutsideVendorLinkMode) {
 }
 
 TEST_F(CompanionTexts, MissingFlashInVendorLinkModeAsksToVisitTheVendor) {
-    GetModuleState().installMode = 2;
+    GetFolderMng().SetInstallMode(2);
     state_.flashVersion = "0.0.0.0";
     EXPECT_EQ(DescribeFlash(state_, GradeFlash(state_)), LoadMessage(271));
     EXPECT_NE(LoadMessage(271).find("http://www.adobe.com"), std::string::npos);
 }
 
 TEST_F(CompanionTexts, FlashIsDescribedByItsGeneration) {
-    GetModuleState().installMode = 0;
+    GetFolderMng().SetInstallMode(0);
     state_.flashVersion = "10.0.0.0";
     EXPECT_EQ(DescribeFlash(state_, GradeFlash(state_)), "Version(10)");
     state_.flashVersion = "9.0.0.0";

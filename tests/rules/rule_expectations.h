@@ -8,6 +8,7 @@
 
 #include "core/message_catalog.h"
 #include "core/module_state.h"
+#include "machine/folder_mng.h"
 #include "diagnosis/diagnosis_item.h"
 #include "tests/support/fake_diagnosis_probes.h"
 
@@ -46,12 +47,12 @@ class RuleTestBase : public ::testing::Test {
 protected:
     void SetUp() override {
         savedLanguage_ = GetCatalogLanguage();
-        savedMode_ = GetModuleState().installMode;
+        savedMode_ = GetFolderMng().GetInstallMode();
         SetCatalogLanguage(kLangEnglish);
     }
     void TearDown() override {
         SetCatalogLanguage(savedLanguage_);
-        GetModuleState().installMode = savedMode_;
+        GetFolderMng().SetInstallMode(savedMode_);
     }
 
     FakeGradingProbes probes_;

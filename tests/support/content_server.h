@@ -8,7 +8,7 @@
 namespace omni::test {
 
 // Address of the server with its final "/", for a server URL; mode "" serves normally, or one of
-// "nolength", "short", "slow" (see the script). "" when no server was started for this program.
+// "nolength", "short", "slow", "huge" (see the script). "" when no server was started for this program.
 std::string ContentServerUrl(const std::string& mode = "");
 
 // The content root as a Windows path with its final backslash; "DLL\", "Z3OCX\", "Z4OCX\" and

@@ -19,6 +19,23 @@ std::string SystemFile(const std::string& name) {
     return Narrow(system) + "\\" + name;
 }
 
+std::vector<std::string> AsidesOf(const std::string& path) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW(Widen(path + ".*.aside").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        names.push_back(Narrow(found.cFileName));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+void RemoveAsides(const std::string& path) {
+    const std::string folder = path.substr(0, path.find_last_of('\\') + 1);
+    for (const std::string& name : AsidesOf(path)) DeleteFileW(Widen(folder + name).c_str());
+}
+
 // After the call has returned, the page's own timer is due later than any re-diagnosis the call armed
 // (one second), and the timers of one thread come in the order they fall due, however busy the machine:
 // "no event" is certain once the page's timer has come first.

@@ -11,6 +11,11 @@ namespace omni::test {
 // A file of the 32-bit system folder, where an administrator's installation puts components.
 std::string SystemFile(const std::string& name);
 
+// The old copies that replacing path left aside next to it ("<path>.<digits>.aside"), by file name; and
+// their removal, for a test's clean-up (a copy still loaded somewhere stays).
+std::vector<std::string> AsidesOf(const std::string& path);
+void RemoveAsides(const std::string& path);
+
 // The page diagnoses once (so the lists are loaded), makes the call (a JScript expression) and prints
 // its result, then prints the next report it receives, or "no event" when the page's own timer, due after
 // any re-diagnosis the call armed, came first.
