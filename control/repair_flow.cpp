@@ -105,7 +105,8 @@ int RunModify(const std::string& modString, CTotalInfo& info, RepairUi& ui) {
         bool stop = false;
         int code = CheckPrecondition(entry.precondition, info, ui, stop);
         if (stop) return code;
-        if (!ConsentToModify(entry.key, ui)) return kUserCanceled;
+        code = ConsentToModify(entry.key, ui);
+        if (code != kOk) return code;
         CVersionRetriever setters;
         code = entry.setter(setters, info);
         if (code != kOk) return code;
@@ -125,7 +126,8 @@ int RunInstallOcx(const std::string& ocxName, CTotalInfo& info, RepairUi& ui) {
     COCXDLLRegisterManager manager;
     int code = kOk;
     if (!info.IsOcxUpToDate(name)) {
-        if (!ui.Consent(InstallChange(name))) return kUserCanceled;
+        code = ui.Consent(InstallChange(name));
+        if (code != kOk) return code;
         code = manager.ReplaceOcx(name, entry->kind);
         if (code == kOk) ui.Inform(kSucceededText);
         if (code == kDllLoadFailed) {
@@ -135,7 +137,8 @@ int RunInstallOcx(const std::string& ocxName, CTotalInfo& info, RepairUi& ui) {
         if (code == kUntrustedPublisher) return code;  // nothing changed: no add-on step, nothing to diagnose
     } else if (!IsAddonEnabled(name)) {
         // Up to date but turned off as an add-on: turning it on again is the change to ask about.
-        if (!ui.Consent(EnableAddonChange(name))) return kUserCanceled;
+        code = ui.Consent(EnableAddonChange(name));
+        if (code != kOk) return code;
     }
     manager.EnableAddon(name);
     ui.ArmRediagnosis();
@@ -149,8 +152,9 @@ int RunInstallDll(const std::string& dllName, CTotalInfo& info, RepairUi& ui) {
     const OCXDLLNode* entry = info.state().necessaryDll.Find(dllName);
     if (!entry) return kFileMissing;
     const std::string name = entry->name;
-    if (!ui.Consent(InstallChange(name))) return kUserCanceled;
-    int code = COCXDLLRegisterManager().ReplaceDll(name);
+    int code = ui.Consent(InstallChange(name));
+    if (code != kOk) return code;
+    code = COCXDLLRegisterManager().ReplaceDll(name);
     if (code == kOk) {
         ui.Inform(kSucceededText);
         ui.ArmRediagnosis();
@@ -165,7 +169,8 @@ int RunInstallProgram(const std::string& setupName, RepairUi& ui) {
     if (!IsAdministrator()) return kAdminOnlyFeature;
     const bool msi = EndsWithNoCase(setupName, ".msi");
     if (!msi && !EndsWithNoCase(setupName, ".exe")) return kFileMissing;  // nothing of another kind is fetched
-    if (!ui.Consent(RunInstallerChange(setupName))) return kUserCanceled;
+    int code = ui.Consent(RunInstallerChange(setupName));
+    if (code != kOk) return code;
     if (GetModuleState().installMode == kInstallModeWeb) {
         CDlgDown dialog;
         dialog.SetSource(kInstallerUrlPart, setupName);
@@ -175,7 +180,7 @@ int RunInstallProgram(const std::string& setupName, RepairUi& ui) {
     const std::string path = GetFolderMng().GetInstallerFolder() + setupName;
     // Held until the installer has ended: what runs is what was checked.
     LockedFile installer;
-    int code = OpenTrustedSource(path, installer);
+    code = OpenTrustedSource(path, installer);
     if (code == kFileMissing) return kSubprocessFailed;
     if (code != kOk) return code;
     CProgramExecuter executer;

@@ -53,7 +53,8 @@ bool IsWebMode() { return GetModuleState().installMode == kInstallModeWeb; }
 // 0, or the code to stop with; the caller fires the empty report, also when the installer could not run,
 // so that a page waiting for its event is never left without one.
 int InstallParser(RetrieveUi& ui) {
-    if (!ui.ConfirmParserInstall()) return kUserCanceled;
+    const int consent = ui.ConfirmParserInstall();
+    if (consent != kOk) return consent;
     if (IsWebMode()) {
         CDlgDown download;
         download.SetSource("Installer/", kParserInstaller);
@@ -84,6 +85,11 @@ int DownloadLists(ControlState& state) {
 }  // namespace
 
 int RunRetrieve(ControlState& state, CTotalInfo& info, RetrieveUi& ui) {
+    // Before anything is published: a refused server must not serve the repairs either.
+    if (IsWebMode() && !ui.ServerAllowed(state.serverUrl)) {
+        ui.Deliver(kEmptyReport);
+        return kHostNotAllowed;
+    }
     PublishAddresses(state);
     if (state.initFailed) {
         ui.Deliver(kEmptyReport);
