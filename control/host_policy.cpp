@@ -76,25 +76,50 @@ bool PolicyView(REGSAM& view) {
     return true;
 }
 
-}  // namespace
-
-bool HostPolicy::Allows(const UrlOrigin& origin) const {
-    if (!present) return true;
-    if (origin.host.empty()) return false;
-    const std::string& list = allowedHosts;
+// Whether any entry of the list, blanks around it taken away, passes the test.
+template <class Test>
+bool AnyEntry(const std::string& list, Test test) {
     for (size_t start = 0;;) {
         size_t end = list.find(';', start);
         if (end == std::string::npos) end = list.size();
         size_t first = start, last = end;
         while (first < last && IsBlank(list[first])) ++first;
         while (last > first && IsBlank(list[last - 1])) --last;
-        Entry entry;
-        if (first < last && ParseEntry(list.substr(first, last - first), entry) && entry.scheme == origin.scheme &&
-            entry.port == origin.port && HostMatches(origin.host, entry.host))
-            return true;
+        if (first < last && test(list.substr(first, last - first))) return true;
         if (end == list.size()) return false;
         start = end + 1;
     }
+}
+
+// A folder entry ends in a separator and holds every page below it; any other names one page.
+bool FileEntryHolds(const std::string& entryText, const std::string& pagePath) {
+    std::string entryPath;
+    if (!FilePagePath(entryText, entryPath)) return false;
+    if (entryPath.back() != '\\') return entryPath == pagePath;
+    return pagePath.size() > entryPath.size() && pagePath.compare(0, entryPath.size(), entryPath) == 0;
+}
+
+}  // namespace
+
+bool HostPolicy::Allows(const UrlOrigin& origin) const {
+    if (!present) return true;
+    if (origin.host.empty()) return false;
+    return AnyEntry(allowedHosts, [&](const std::string& text) {
+        Entry entry;
+        return ParseEntry(text, entry) && entry.scheme == origin.scheme && entry.port == origin.port &&
+               HostMatches(origin.host, entry.host);
+    });
+}
+
+bool HostPolicy::AllowsPage(const std::string& pageAddress) const {
+    if (!present) return true;
+    std::string pagePath;
+    if (!FilePagePath(pageAddress, pagePath)) return Allows(ParseOrigin(pageAddress));
+    return AnyEntry(allowedHosts, [&](const std::string& text) { return FileEntryHolds(text, pagePath); });
+}
+
+bool HostPolicy::AllowsServer(const std::string& pageAddress, const std::string& serverUrl) const {
+    return !listsFromPageOrigin || SameOrigin(ParseOrigin(pageAddress), ParseOrigin(serverUrl));
 }
 
 HostPolicy ReadHostPolicy() {
@@ -108,17 +133,24 @@ HostPolicy ReadHostPolicy() {
     DWORD size = sizeof(text) - sizeof(wchar_t);  // one spare zero for data that carries no terminator
     if (status == ERROR_SUCCESS)
         status = RegQueryValueExW(key.get(), kAllowedHostsValue, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
-    if (status == ERROR_FILE_NOT_FOUND) return HostPolicy{};
-    // Any other failure, "access denied" included, is a policy that could not be read: it allows nothing,
-    // and no other view is tried, where a key of its own might be missing.
-    if (status != ERROR_SUCCESS || type != REG_SZ) return refuseAll;
-    text[size / sizeof(wchar_t)] = L'\0';
-    return HostPolicy{true, Narrow(text, std::wcslen(text))};
-}
-
-bool PolicyAllowsPage(const std::string& pageAddress) {
-    HostPolicy policy = ReadHostPolicy();
-    return policy.present && policy.Allows(ParseOrigin(pageAddress));
+    HostPolicy policy;
+    if (status != ERROR_FILE_NOT_FOUND) {
+        // Any other failure, "access denied" included, is a policy that could not be read: it allows
+        // nothing, and no other view is tried, where a key of its own might be missing.
+        if (status != ERROR_SUCCESS || type != REG_SZ) return refuseAll;
+        text[size / sizeof(wchar_t)] = L'\0';
+        policy = HostPolicy{true, Narrow(text, std::wcslen(text))};
+    }
+    if (key) {
+        DWORD flag = 0;
+        size = sizeof(flag);
+        status = RegQueryValueExW(key.get(), kListsFromPageOriginValue, nullptr, &type, reinterpret_cast<BYTE*>(&flag),
+                                  &size);
+        if (status != ERROR_FILE_NOT_FOUND)
+            policy.listsFromPageOrigin =
+                status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(flag) || flag != 0;
+    }
+    return policy;
 }
 
 }  // namespace omni

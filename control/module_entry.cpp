@@ -10,6 +10,7 @@
 #include "framework/class_registration.h"
 #include "framework/module_lock.h"
 #include "framework/type_library.h"
+#include "machine/publisher_trust.h"
 #include "platform/module_path.h"
 
 namespace {
@@ -61,7 +62,11 @@ fw::ClassRegistration ControlRegistration() {
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        // The file the module was loaded from, before anything can put another one at its path.
+        HoldOwnModuleFile(instance);
+    }
     // At process exit other DLLs may already be gone; only an unload by FreeLibrary releases.
     if (reason == DLL_PROCESS_DETACH && reserved == nullptr) fw::ReleaseModuleTypeLib();
     return TRUE;

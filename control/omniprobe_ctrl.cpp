@@ -4,7 +4,7 @@
 
 #include "control/host_policy.h"
 #include "control/omniprobe_ids.h"
-#include "control/url_host.h"
+#include "control/page_standing.h"
 #include "core/message_catalog.h"
 #include "core/module_state.h"
 #include "core/result_codes.h"
@@ -104,7 +104,7 @@ HRESULT COmniprobeCtrl::InvokeMember(DISPID id, WORD flags, const fw::DispatchAr
 // Asked at every call: the container may show another page by now. Without a policy the site is not asked.
 bool COmniprobeCtrl::PageAllowed() {
     HostPolicy policy = ReadHostPolicy();
-    return !policy.present || policy.Allows(ParseOrigin(ContainerAddress()));
+    return !policy.present || policy.AllowsPage(ContainerAddress());
 }
 
 // --- Properties
@@ -199,11 +199,7 @@ HRESULT COmniprobeCtrl::GetErrorMsg(WORD kind, const fw::DispatchArgs& args, VAR
     if (FAILED(hr)) return hr;
     if (code == kRebootAdvised) info_.ProbeFactsIfNeverRun();  // its text depends on the system
     // In this control's own language, which a refused page never applies to the thread.
-    struct CatalogLanguage {
-        LANGID previous = GetCatalogLanguage();
-        explicit CatalogLanguage(LANGID language) { SetCatalogLanguage(language); }
-        ~CatalogLanguage() { SetCatalogLanguage(previous); }
-    } language(LanguageFromLang(state_.lang));
+    ScopedCatalogLanguage language(LanguageFromLang(state_.lang));
     return fw::SetStringResult(result, ErrorMessageText(code, info_.GetOsCode()));
 }
 
@@ -227,10 +223,15 @@ HRESULT COmniprobeCtrl::GetIeVersion(WORD kind, const fw::DispatchArgs&, VARIANT
 
 // --- Retrieve's page side
 
-bool COmniprobeCtrl::ConfirmParserInstall() {
+int COmniprobeCtrl::ConfirmParserInstall() {
+    if (StandingOf(ReadHostPolicy(), ContainerAddress()) == PageStanding::kRefused) return kHostNotAllowed;
     std::wstring text = Widen(LoadMessage(kParserQuestionText));
     std::wstring caption = Widen(LoadMessage(kToolCaptionText));
-    return MessageBoxW(window(), text.c_str(), caption.c_str(), MB_OKCANCEL) == IDOK;
+    return MessageBoxW(OwnerWindow(), text.c_str(), caption.c_str(), MB_OKCANCEL) == IDOK ? kOk : kUserCanceled;
+}
+
+bool COmniprobeCtrl::ServerAllowed(const std::string& serverUrl) {
+    return ReadHostPolicy().AllowsServer(ContainerAddress(), serverUrl);
 }
 
 void COmniprobeCtrl::Deliver(const std::string& xml) {

@@ -58,7 +58,8 @@ private:
     bool PageAllowed();  // the host allow-list's answer for the page the control sits in
 
     // RetrieveUi
-    bool ConfirmParserInstall() override;
+    int ConfirmParserInstall() override;
+    bool ServerAllowed(const std::string& serverUrl) override;
     void Deliver(const std::string& xml) override;
 
     ObjectSafety safety_;

@@ -4,8 +4,8 @@
 
 #include "control/host_policy.h"
 #include "control/information_box.h"
+#include "control/page_standing.h"
 #include "control/repair_flow.h"
-#include "control/url_host.h"
 #include "core/message_catalog.h"
 #include "core/module_state.h"
 #include "core/result_codes.h"
@@ -23,8 +23,6 @@ constexpr UINT kRediagnosisDelayMs = 1000;
 // A re-diagnosis that found a Retrieve or repair running waits this long before trying again.
 constexpr UINT kDeferredRediagnosisMs = 250;
 constexpr UINT kToolCaptionText = 248;
-constexpr UINT kConsentPageText = 321;       // "The page at %s wants to %s. Allow?"
-constexpr UINT kConsentNoAddressText = 322;  // the same for a page without a web address
 
 }  // namespace
 
@@ -36,22 +34,25 @@ public:
         ShowInformationBox(LoadMessage(textId));
     }
     void Warn(unsigned textId) override {
-        MessageBoxW(control_.window(), Widen(LoadMessage(textId)).c_str(), Widen(LoadMessage(kToolCaptionText)).c_str(),
-                    MB_OK | MB_ICONERROR);
+        MessageBoxW(control_.OwnerWindow(), Widen(LoadMessage(textId)).c_str(),
+                    Widen(LoadMessage(kToolCaptionText)).c_str(), MB_OK | MB_ICONERROR);
     }
     void ArmRediagnosis() override {
         if (control_.window()) SetTimer(control_.window(), kRediagnosisTimer, kRediagnosisDelayMs, nullptr);
     }
-    bool Consent(const std::string& change) override {
+    int Consent(const std::string& change) override {
         const std::string address = control_.ContainerAddress();
-        if (PolicyAllowsPage(address)) return true;  // the desk has vouched for this page
-        const std::string host = UrlHost(address);
-        const std::string question = host.empty()
-                                         ? Format(LoadMessage(kConsentNoAddressText).c_str(), change.c_str())
-                                         : Format(LoadMessage(kConsentPageText).c_str(), host.c_str(), change.c_str());
+        switch (StandingOf(ReadHostPolicy(), address)) {
+        case PageStanding::kVouched: return kOk;
+        case PageStanding::kRefused: return kHostNotAllowed;
+        case PageStanding::kAsk: break;
+        }
         // No is the default button: a page cannot get its way by a hurried Enter.
-        return MessageBoxW(control_.window(), Widen(question).c_str(), Widen(LoadMessage(kToolCaptionText)).c_str(),
-                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+        return MessageBoxW(control_.OwnerWindow(), Widen(ConsentQuestion(address, change)).c_str(),
+                           Widen(LoadMessage(kToolCaptionText)).c_str(),
+                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES
+                   ? kOk
+                   : kUserCanceled;
     }
     void ShowFlashVerification() override {
         const CFolderMng& folders = GetFolderMng();
@@ -71,6 +72,8 @@ HRESULT COmniprobeCtrl::RunRepair(WORD kind, const fw::DispatchArgs& args, VARIA
     if (FAILED(hr)) return hr;
     ModuleState& module = GetModuleState();
     ++module.repairsRunning;
+    // Its boxes in the control's own language, also where no window's set-up applied it to the thread.
+    ScopedCatalogLanguage language(LanguageFromLang(state_.lang));
     int code = kOk;
     hr = ComEdge([&]() -> HRESULT {
         code = repair(*this, argument);

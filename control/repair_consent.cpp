@@ -71,15 +71,15 @@ std::string RunMsorunInstallerChange(const std::string& setupName) {
 
 std::string EnableAddonChange(const std::string& fileName) { return Change(kChangeEnableAddonText, fileName); }
 
-bool ConsentToModify(const std::string& key, RepairUi& ui) {
+int ConsentToModify(const std::string& key, RepairUi& ui) {
     if (EqualsNoCase(key, kKeySpMarklet)) return ui.Consent(InstallChange(kComponentIds[kMarklet3OuterRow].fileName));
     for (const WeakeningKey& weakening : kWeakeningKeys) {
         if (!EqualsNoCase(key, weakening.key)) continue;
         CVersionRetriever probes;
-        if (weakening.alreadySo && weakening.alreadySo(probes)) return true;  // nothing will change
+        if (weakening.alreadySo && weakening.alreadySo(probes)) return kOk;  // nothing will change
         return ui.Consent(LoadMessage(weakening.changeText));
     }
-    return true;
+    return kOk;
 }
 
 }  // namespace omni

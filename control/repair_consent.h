@@ -14,8 +14,8 @@ std::string RunInstallerChange(const std::string& setupName);  // "run the insta
 std::string RunMsorunInstallerChange(const std::string& setupName);
 std::string EnableAddonChange(const std::string& fileName);    // "turn the Quadrel.ocx add-on back on"
 
-// Whether Modify(key) may go on: at once for a key that weakens nothing, or for a setting that is already
-// as the key would set it; otherwise the user's answer to the question.
-bool ConsentToModify(const std::string& key, RepairUi& ui);
+// Whether Modify(key) may go on (kOk): at once for a key that weakens nothing, or for a setting that is
+// already as the key would set it; otherwise RepairUi::Consent's answer.
+int ConsentToModify(const std::string& key, RepairUi& ui);
 
 }  // namespace omni

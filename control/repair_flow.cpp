@@ -111,7 +111,8 @@ int RunModify(const std::string& modString, CTotalInfo& info, RepairUi& ui) {
         bool stop = false;
         int code = CheckPrecondition(entry.precondition, info, ui, stop);
         if (stop) return code;
-        if (!ConsentToModify(entry.key, ui)) return kUserCanceled;
+        code = ConsentToModify(entry.key, ui);
+        if (code != kOk) return code;
         CVersionRetriever setters;
         code = entry.setter(setters, info);
         if (code != kOk) return code;
@@ -135,7 +136,8 @@ int RunInstallOcx(const std::string& ocxName, CTotalInfo& info, RepairUi& ui) {
     COCXDLLRegisterManager manager;
     int code = kOk;
     if (!info.IsOcxUpToDate(name)) {
-        if (!ui.Consent(InstallChange(name))) return kUserCanceled;
+        code = ui.Consent(InstallChange(name));
+        if (code != kOk) return code;
         code = manager.ReplaceOcx(name, kind, listed);
         if (code == kOk) ui.Inform(kSucceededText);
         if (code == kDllLoadFailed) {
@@ -145,7 +147,8 @@ int RunInstallOcx(const std::string& ocxName, CTotalInfo& info, RepairUi& ui) {
         if (RefusedUnchanged(code)) return code;
     } else if (!IsAddonEnabled(name)) {
         // Up to date but turned off as an add-on: turning it on again is the change to ask about.
-        if (!ui.Consent(EnableAddonChange(name))) return kUserCanceled;
+        code = ui.Consent(EnableAddonChange(name));
+        if (code != kOk) return code;
     }
     manager.EnableAddon(name);
     ui.ArmRediagnosis();
@@ -161,8 +164,9 @@ int RunInstallDll(const std::string& dllName, CTotalInfo& info, RepairUi& ui) {
     const std::string name = entry->name;
     const Version listed = entry->version;
     entry = nullptr;
-    if (!ui.Consent(InstallChange(name))) return kUserCanceled;
-    int code = COCXDLLRegisterManager().ReplaceDll(name, listed);
+    int code = ui.Consent(InstallChange(name));
+    if (code != kOk) return code;
+    code = COCXDLLRegisterManager().ReplaceDll(name, listed);
     if (code == kOk) {
         ui.Inform(kSucceededText);
         ui.ArmRediagnosis();
@@ -177,13 +181,14 @@ int RunInstallProgram(const std::string& setupName, RepairUi& ui) {
     if (!msi && !EndsWithNoCase(setupName, ".exe")) return kFileMissing;  // nothing of another kind is fetched
     if (!GetFolderMng().IsReady()) return kInitFailed;
     const bool msorun = EqualsNoCase(setupName, kMsorunInstaller);
-    if (!ui.Consent(msorun ? RunMsorunInstallerChange(setupName) : RunInstallerChange(setupName))) return kUserCanceled;
+    int code = ui.Consent(msorun ? RunMsorunInstallerChange(setupName) : RunInstallerChange(setupName));
+    if (code != kOk) return code;
     // In web mode in a folder of its own: the installer loads its DLLs from its folder first.
     SourceFile installer;
     if (!installer.Provide(kInstallerUrlPart, GetFolderMng().GetInstallerFolder(), setupName)) return kDownloadFailed;
     // Held until the installer has ended: what runs is what was checked.
     LockedFile held;
-    int code = OpenTrustedFile(installer.path(), held);
+    code = OpenTrustedFile(installer.path(), held);
     if (code == kFileMissing) return kSubprocessFailed;
     if (code != kOk) return code;
     unsigned long exitCode = 0;

@@ -23,17 +23,18 @@ public:
     virtual void ArmRediagnosis() = 0;
     // The Flash verification page, modal.
     virtual void ShowFlashVerification() = 0;
-    // Before a page installs code or weakens a security setting: true when the host policy allows the
-    // page, or the user answers Yes to the question, owned by the control's window, that names the page's
-    // host and the change (a text of the catalogue's current language, "install Quadrel.ocx").
-    virtual bool Consent(const std::string& change) = 0;
+    // Before a page installs code or weakens a security setting: kOk when the host policy allows the
+    // page, or the user answers Yes to the question that names the page's origin and the change (a text
+    // of the catalogue's current language, "install Quadrel.ocx"); kUserCanceled for No; kHostNotAllowed,
+    // unasked, for a page without a web origin.
+    virtual int Consent(const std::string& change) = 0;
 };
 
 // modString as the page sends it, any letter case. 0, or a negative code (-92 for an unknown key, -80
-// when the user refused a change that weakens security).
+// when the user refused a change that weakens security, -103 when the page may not be asked).
 int RunModify(const std::string& modString, CTotalInfo& info, RepairUi& ui);
 // -31 for a name that is not a plain file name or not in the necessary OCX list, -80 when the user
-// refused; then nothing changes.
+// refused, -103 when the page may not be asked; then nothing changes.
 int RunInstallOcx(const std::string& ocxName, CTotalInfo& info, RepairUi& ui);
 // As InstallOcx, by the necessary DLL list; -102 without administrator rights.
 int RunInstallDll(const std::string& dllName, CTotalInfo& info, RepairUi& ui);

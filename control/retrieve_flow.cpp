@@ -55,7 +55,8 @@ bool IsWebMode() { return GetFolderMng().GetInstallMode() == kInstallModeWeb; }
 // 0, or the code to stop with; the caller fires the empty report, also when the installer could not run,
 // so that a page waiting for its event is never left without one.
 int InstallParser(RetrieveUi& ui) {
-    if (!ui.ConfirmParserInstall()) return kUserCanceled;
+    const int consent = ui.ConfirmParserInstall();
+    if (consent != kOk) return consent;
     SourceFile installer;
     if (!installer.Provide("Installer/", GetFolderMng().GetInstallerFolder(), kParserInstaller)) return kDownloadFailed;
     // Held until the installer has ended: what runs is what was checked. A refused one is not run; one
@@ -96,6 +97,11 @@ int DownloadLists(ControlState& state) {
 }  // namespace
 
 int RunRetrieve(ControlState& state, CTotalInfo& info, RetrieveUi& ui) {
+    // Before anything is published: a refused server must not serve the repairs either.
+    if (IsWebMode() && !ui.ServerAllowed(state.serverUrl)) {
+        ui.Deliver(kEmptyReport);
+        return kHostNotAllowed;
+    }
     PublishAddresses(state);
     if (state.initFailed) {
         ui.Deliver(kEmptyReport);

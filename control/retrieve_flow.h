@@ -14,8 +14,12 @@ class CTotalInfo;
 class RetrieveUi {
 public:
     virtual ~RetrieveUi() = default;
-    // The question before installing the XML parser; true for OK.
-    virtual bool ConfirmParserInstall() = 0;
+    // The question before installing the XML parser: kOk for OK, kUserCanceled for Cancel, and
+    // kHostNotAllowed, unasked, for a page without a web origin that the host policy does not allow.
+    virtual int ConfirmParserInstall() = 0;
+    // Whether web mode may fetch from this server for the page (the host policy may hold it to the page's
+    // own origin).
+    virtual bool ServerAllowed(const std::string& serverUrl) = 0;
     // OnRetrieveComplete with the report, or with the empty report when the flow stopped early.
     virtual void Deliver(const std::string& xml) = 0;
 };

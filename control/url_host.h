@@ -25,4 +25,17 @@ UrlOrigin ParseOrigin(const std::string& url);
 // ParseOrigin(url).host: "" for any other scheme and for an address without a host.
 std::string UrlHost(const std::string& url);
 
+// The origin as the user reads it: "https://desk.example", "http://desk.example:8080"; the port only when
+// it is not the scheme's default. "" for the empty origin.
+std::string OriginText(const UrlOrigin& origin);
+
+bool SameOrigin(const UrlOrigin& a, const UrlOrigin& b);  // false when either is empty
+
+// The Windows path that a file: address names, for comparing pages with the policy's file entries:
+// "file:///C:/Desk/a.htm" and "file://C:\Desk\a.htm" give "c:\desk\a.htm", "file://server/share/a.htm"
+// gives "\\server\share\a.htm"; ASCII letters in lower case, "%XX" decoded, "/" read as "\", and a
+// query or fragment dropped. False for any other scheme, and for a path with "." or ".." segments, an
+// empty segment inside, a character that Windows forbids in names, or a "%" without two hex digits.
+bool FilePagePath(const std::string& url, std::string& path);
+
 }  // namespace omni

@@ -17,6 +17,18 @@ LANGID LanguageFromLang(const std::string& lang);
 void SetCatalogLanguage(LANGID language);
 LANGID GetCatalogLanguage();
 
+// The catalogue's language for the object's life, and the previous one again after.
+class ScopedCatalogLanguage {
+public:
+    explicit ScopedCatalogLanguage(LANGID language) : previous_(GetCatalogLanguage()) { SetCatalogLanguage(language); }
+    ~ScopedCatalogLanguage() { SetCatalogLanguage(previous_); }
+    ScopedCatalogLanguage(const ScopedCatalogLanguage&) = delete;
+    ScopedCatalogLanguage& operator=(const ScopedCatalogLanguage&) = delete;
+
+private:
+    LANGID previous_;
+};
+
 // Looks the entry up in the chosen language explicitly, so the result never depends on the
 // system's idea of the UI language. An identifier without an entry leaves target unchanged.
 void LoadMessage(UINT id, std::string& target);

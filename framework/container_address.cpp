@@ -1,4 +1,4 @@
-// The address of the page a control sits in, as the container offers it to its controls.
+// Where a control sits, as the container tells its controls: the page's address and the page's window.
 #include <cwchar>
 
 #include "framework/ole_control.h"
@@ -16,6 +16,16 @@ std::string OleControl::ContainerAddress() const {
         FAILED(moniker->GetDisplayName(context.get(), nullptr, name.addressof())) || !name)
         return std::string();
     return Narrow(name.get(), std::wcslen(name.get()));
+}
+
+HWND OleControl::OwnerWindow() const {
+    if (live_) return live_;
+    com_ptr<IOleWindow> site;
+    HWND container = nullptr;
+    if (!clientSite_ || FAILED(clientSite_->QueryInterface(IID_IOleWindow, site.put_void())) || !site ||
+        FAILED(site->GetWindow(&container)) || !container)
+        return nullptr;
+    return GetAncestor(container, GA_ROOT);
 }
 
 }  // namespace omni::fw

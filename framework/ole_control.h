@@ -48,6 +48,9 @@ public:
     // The display name of the container's moniker, which Internet Explorer gives as its document's URL
     // moniker: the page's address. "" when the container names none.
     std::string ContainerAddress() const;
+    // The window that owns the control's boxes: its own, or for a control without one the top window of
+    // its container (the browser's), as the site names it; null when there is no site either.
+    HWND OwnerWindow() const;
     void SetModified() { dirty_ = true; }
     // Fires dispid of the event interface; dropped while the container has events frozen.
     void FireEvent(DISPID dispid, VARIANT* args, UINT count);

@@ -15,6 +15,9 @@ public:
     LockedFile() = default;
     // Not ok() when the path names no file, or someone holds it open for writing or deleting.
     static LockedFile Open(const std::string& path);
+    // Held for reading while nobody may write it, but it may be renamed or deleted, as a loaded module
+    // may: the handle keeps the bytes it opened, whatever the path names later.
+    static LockedFile OpenRenamable(const std::string& path);
 
     bool ok() const { return static_cast<bool>(file_); }
     HANDLE handle() const { return file_.get(); }
@@ -22,6 +25,8 @@ public:
     void Release() { file_.reset(); }
 
 private:
+    static LockedFile Opened(const std::string& path, DWORD sharing);
+
     unique_file file_;
     std::string path_;
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/result_codes.h"
+#include "machine/signature_layout.h"
 #include "platform/module_path.h"
 #include "platform/text.h"
 
@@ -71,13 +72,36 @@ bool SameCertificate(PCCERT_CONTEXT a, PCCERT_CONTEXT b) {
            std::memcmp(a->pbCertEncoded, b->pbCertEncoded, a->cbCertEncoded) == 0;
 }
 
+// The chain built again with revocation checked for every certificate, fetching lists for at most
+// kRevocationLookupMs in all. Only a certificate known to be revoked fails: a status that cannot be learnt
+// (no list reachable in time, a certificate without a distribution point) passes, as in the browser's own
+// code download, since the signer must still chain to a trusted root and be a trusted publisher.
+bool NoneRevoked(PCCERT_CONTEXT leaf) {
+    // CERT_CHAIN_PARA with its time limit; the system's headers declare that part only on request.
+    struct ChainParaWithTimeout {
+        CERT_CHAIN_PARA basic;
+        CERT_USAGE_MATCH requestedIssuancePolicy;
+        DWORD urlRetrievalTimeout;
+    } para = {};
+    para.basic.cbSize = sizeof(para);
+    para.urlRetrievalTimeout = kRevocationLookupMs;
+    unique_cert_chain chain;
+    if (!CertGetCertificateChain(nullptr, leaf, nullptr, leaf->hCertStore, &para.basic,
+                                 CERT_CHAIN_REVOCATION_CHECK_CHAIN | CERT_CHAIN_REVOCATION_ACCUMULATIVE_TIMEOUT |
+                                     CERT_CHAIN_DISABLE_AUTH_ROOT_AUTO_UPDATE,
+                                 nullptr, chain.addressof()))
+        return false;
+    return (chain.get()->TrustStatus.dwErrorStatus & CERT_TRUST_IS_REVOKED) == 0;
+}
+
 bool InTrustedPublishers(PCCERT_CONTEXT signer) {
     unique_cert_store store(CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0,
                                           CERT_SYSTEM_STORE_LOCAL_MACHINE | CERT_STORE_READONLY_FLAG |
                                               CERT_STORE_OPEN_EXISTING_FLAG,
                                           kTrustedPublisherStore));
     if (!store) return false;
-    // The enumeration frees each context as it hands out the next one.
+    // The machine's store only: what a user (or any program of the user) puts into the user's own store
+    // must not make a page's file trusted. The enumeration frees each context as it hands out the next.
     for (PCCERT_CONTEXT cert = CertEnumCertificatesInStore(store.get(), nullptr); cert;
          cert = CertEnumCertificatesInStore(store.get(), cert)) {
         if (SameCertificate(cert, signer)) {
@@ -88,7 +112,15 @@ bool InTrustedPublishers(PCCERT_CONTEXT signer) {
     return false;
 }
 
+// The module's own file, held from process attach (or from the first check) to process detach.
+LockedFile& OwnModuleFile() {
+    static LockedFile file;
+    return file;
+}
+
 }  // namespace
+
+void HoldOwnModuleFile(HMODULE module) { OwnModuleFile() = LockedFile::OpenRenamable(ModulePath(module)); }
 
 unique_cert_context VerifiedSigner(const LockedFile& file) {
     if (!file.ok()) return unique_cert_context();
@@ -96,14 +128,22 @@ unique_cert_context VerifiedSigner(const LockedFile& file) {
     CRYPT_PROVIDER_SGNR* signer = verdict.Signer();
     if (!signer || !ChainPasses(signer->pChainContext)) return unique_cert_context();
     CRYPT_PROVIDER_CERT* leaf = WTHelperGetProvCertFromChain(signer, 0);
-    if (!leaf || !leaf->pCert) return unique_cert_context();
+    if (!leaf || !leaf->pCert || !NothingBesideTheSignature(file) || !NoneRevoked(leaf->pCert))
+        return unique_cert_context();
     return unique_cert_context(CertDuplicateCertificateContext(leaf->pCert));
 }
 
-PublisherTrust::PublisherTrust() : PublisherTrust(ModulePath(CurrentModule())) {}
+PublisherTrust::PublisherTrust() {
+    // Read once: a later InstallOcx("Omniprobe.ocx") puts another file at the module's path, which must not
+    // become the anchor.
+    static const unique_cert_context ownSigner = [] {
+        if (!OwnModuleFile().ok()) HoldOwnModuleFile(CurrentModule());
+        return VerifiedSigner(OwnModuleFile());
+    }();
+    if (ownSigner) ownSigner_.reset(CertDuplicateCertificateContext(ownSigner.get()));
+}
 
-PublisherTrust::PublisherTrust(const std::string& ownModulePath)
-    : ownSigner_(VerifiedSigner(LockedFile::Open(ownModulePath))) {}
+PublisherTrust::PublisherTrust(const LockedFile& ownFile) : ownSigner_(VerifiedSigner(ownFile)) {}
 
 bool PublisherTrust::Trusts(const LockedFile& file) const {
     unique_cert_context signer = VerifiedSigner(file);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/result_codes.h"
+#include "machine/publisher_trust.h"
 #include "platform/handles.h"
 #include "platform/module_path.h"
 #include "platform/text.h"
@@ -25,7 +27,12 @@ int CTarrow::Run(const std::string& commandLine, const std::string& logPath) {
 int CTarrow::Run(const std::string& commandLine, const std::string& logPath, const std::string& runnerFolder) {
     // Never search elsewhere: without our own folder there is no runner to start.
     if (runnerFolder.empty()) return 1;
-    std::wstring command = Widen(RunnerCommandLine(runnerFolder + "\\" + kRunnerFile, logPath, commandLine));
+    const std::string runnerPath = runnerFolder + "\\" + kRunnerFile;
+    // Checked like every other file the control runs, and held until it has ended: a runner that is not
+    // the maker's is not started, which the caller sees as a missing log.
+    LockedFile runner;
+    if (OpenTrustedFile(runnerPath, runner) != kOk) return 1;
+    std::wstring command = Widen(RunnerCommandLine(runnerPath, logPath, commandLine));
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);

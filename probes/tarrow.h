@@ -9,8 +9,9 @@ class CTarrow {
 public:
     virtual ~CTarrow() = default;
 
-    // Runs commandLine ("<path>" standing for a double quote) with its output captured in logPath.
-    // Always 1: a runner that cannot start shows itself to the caller as a missing log.
+    // Runs commandLine ("<path>" standing for a double quote) with its output captured in logPath, when
+    // the runner is signed by a publisher the control trusts. Always 1: a runner that cannot start, or is
+    // refused, shows itself to the caller as a missing log.
     int Run(const std::string& commandLine, const std::string& logPath);
 
     // The same with the runner taken from runnerFolder instead of the module's own folder.

@@ -6,7 +6,8 @@
 # standard error follows, and its standard output last. Used by scripts/run.sh and scripts/bench.sh.
 # Usage: run-on-demo-pc.sh [--web] [--phase <name>] <program.exe> [arguments...]
 # --web starts the demo's content server (tools/content_server.py on build/demo/content) for the run and
-# passes its address to the program as --param ServerURL=http://127.0.0.1:<port>/.
+# passes its address to the program as --param ServerURL=http://127.0.0.1:<port>/, and the page's own
+# address on that server (--url http://127.0.0.1:<port>/diagnose.html), as a desk's page comes from its site.
 # --phase names the program's phase (default "diagnosing").
 set -euo pipefail
 web=0 last=diagnosing
@@ -63,7 +64,8 @@ if [ "$web" = 1 ]; then
     state="$build/demo/content-server"
     python3 "$server" --start --root "$build/demo/content" --state "$state" >/dev/null
     trap 'python3 "$server" --stop --state "$state" >/dev/null 2>&1 || true' EXIT
-    args+=(--param "ServerURL=http://127.0.0.1:$(cat "$state/port")/")
+    server_url="http://127.0.0.1:$(cat "$state/port")/"
+    args+=(--param "ServerURL=$server_url" --url "${server_url}diagnose.html")
 fi
 # The component check creates each control in a window, as on any Windows desktop; without a display
 # Wine cannot create windows, so a headless machine gets a virtual one.

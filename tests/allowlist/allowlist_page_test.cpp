@@ -127,6 +127,16 @@ std::vector<std::string> RequestsSince(size_t before, const std::string& scenari
     return found;
 }
 
+// The four lists of the probing pages: one DLL, no controls.
+bool PublishProbeLists() {
+    bool published = true;
+    for (const char* list : {"DLL/dlllist2000.txt", "DLL/dlllist98.txt"})
+        published = PublishContent(kProbeScenario + std::string(list), "OrvaneText.dll 1.0.0.1\r\n") && published;
+    for (const char* list : {"Z3OCX/ocxlistz3.txt", "Z4OCX/ocxlistz4.txt"})
+        published = PublishContent(kProbeScenario + std::string(list), "") && published;
+    return published;
+}
+
 class AllowList : public ControlPageSuite<> {
 protected:
     void SetUp() override {
@@ -164,10 +174,7 @@ class PolicyState : public AllowList, public ::testing::WithParamInterface<Polic
 
 TEST_P(PolicyState, AllowsOrRefusesThePageByItsHost) {
     const PolicyRow& row = GetParam();
-    for (const char* list : {"DLL/dlllist2000.txt", "DLL/dlllist98.txt"})
-        ASSERT_TRUE(PublishContent(kProbeScenario + std::string(list), "OrvaneText.dll 1.0.0.1\r\n"));
-    for (const char* list : {"Z3OCX/ocxlistz3.txt", "Z4OCX/ocxlistz4.txt"})
-        ASSERT_TRUE(PublishContent(kProbeScenario + std::string(list), ""));
+    ASSERT_TRUE(PublishProbeLists());
     SeparatePolicyViews views(row.policy == Policy::kDenied);
     MachinePolicy policy(row.policy, row.list);
     const size_t before = ContentRequests().size();
@@ -210,6 +217,37 @@ INSTANTIATE_TEST_SUITE_P(
         // Unreadable in the 64-bit view, absent in the 32-bit one: a policy that cannot be read allows nothing.
         PolicyRow{"AccessDeniedIn64BitView", Policy::kDenied, "desk.example", "https://desk.example/", false}),
     [](const ::testing::TestParamInfo<PolicyRow>& info) { return std::string(info.param.name); });
+
+// --- ListsFromPageOrigin: web mode fetches only from the page's own origin, whatever AllowedHosts says
+
+struct ListServerRow {
+    const char* name;
+    bool pageOnTheServer;  // the page's address on the content server's origin, or https://desk.example/
+    const char* retrieve;
+    size_t requests;
+};
+void PrintTo(const ListServerRow& row, std::ostream* os) { *os << row.name; }
+
+class ListServer : public AllowList, public ::testing::WithParamInterface<ListServerRow> {};
+
+TEST_P(ListServer, IsThePagesOwnOriginWhenThePolicySaysSo) {
+    const ListServerRow& row = GetParam();
+    ASSERT_TRUE(PublishProbeLists());
+    MachinePolicy policy(Policy::kKeyOnly, "");
+    SetDword(HKEY_LOCAL_MACHINE, kPolicyKey, "ListsFromPageOrigin", 1, k64);
+    const size_t before = ContentRequests().size();
+    CapturedProcess page = Run(kProbeScenario, row.pageOnTheServer ? ContentServerUrl() + "page.htm" : "https://desk.example/",
+                               "show('Retrieve', Omniprobe.Retrieve());\n");
+    EXPECT_EQ(Lines(page.out), (std::vector<std::string>{row.requests ? "event report" : "event empty",
+                                                         std::string("Retrieve ") + row.retrieve}))
+        << page.err;
+    EXPECT_EQ(RequestsSince(before, kProbeScenario).size(), row.requests);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, ListServer,
+                         ::testing::Values(ListServerRow{"PageOnTheServersOrigin", true, "0", 4},
+                                           ListServerRow{"PageOfAnotherOrigin", false, "-103", 0}),
+                         [](const ::testing::TestParamInfo<ListServerRow>& info) { return std::string(info.param.name); });
 
 // --- Where an allowed page may post: only to an origin the policy allows too
 

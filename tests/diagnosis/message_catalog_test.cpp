@@ -81,7 +81,7 @@ TEST_F(CatalogTest, EveryIdentifierExistsInBothLanguages) {
                         239, 240, 241, 242, 243, 244, 245, 246, 247, 248, 249, 250, 251, 252, 253, 254, 255, 256,
                         257, 258, 259, 260, 261, 262, 263, 264, 265, 266, 267, 268, 269, 270, 271, 272, 273, 274,
                         275, 276, 277, 278, 279, 280, 281, 282, 283, 284, 285, 300, 301, 302, 307, 320,
-                        321, 322, 323, 324, 325, 326, 327, 328, 329, 330, 331};
+                        321, 323, 324, 325, 326, 327, 328, 329, 330, 331};
     for (LANGID language : {kLangEnglish, kLangKorean}) {
         SetCatalogLanguage(language);
         for (UINT id : ids) EXPECT_FALSE(LoadMessage(id).empty()) << id << " in " << language;

@@ -1,5 +1,7 @@
-// Consent: a page that installs code asks the user first, in a box owned by the control's window that
-// names the page's host and the change; No changes nothing; a page that a host policy allows is not asked.
+// Consent: a page that installs code or weakens a setting asks the user first, in a box owned by the
+// browser's window that names the page's origin (scheme, host, and port when it is not the default) and
+// the change; No changes nothing; a page without a web origin is refused unasked; a page that a host
+// policy allows (by its origin, or by its folder for a local page) is not asked.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,17 +18,19 @@ constexpr UINT kToolCaptionText = 248;
 constexpr UINT kInformationCaptionText = 258;
 constexpr UINT kSucceededText = 236;
 const char kPolicyKey[] = "SOFTWARE\\Policies\\Talvek\\Omniprobe";
+const char kInstall[] = "Omniprobe.InstallOcx('SigOcx.ocx')";
 
 std::string Succeeded() { return "unowned " + EnglishText(kInformationCaptionText) + ": " + EnglishText(kSucceededText); }
 
-std::string AskedByHost(const std::string& host, const std::string& change) {
-    return "owned " + EnglishText(kToolCaptionText) + ": The page at " + host + " wants to " + change + ". Allow?";
+std::string AskedByOrigin(const std::string& origin, const std::string& change) {
+    return "owned " + EnglishText(kToolCaptionText) + ": The page at " + origin + " wants to " + change + ". Allow?";
 }
 
 struct ConsentRow {
     const char* name;
-    const char* url;     // the page's address; "" for none
-    const char* policy;  // AllowedHosts; null for no policy
+    const char* options;  // the page's address (--url, or kNoPageAddress) and how it embeds the control
+    const char* policy;   // AllowedHosts; null for no policy
+    const char* call;
     int answer;
     const char* returned;
     std::vector<std::string> boxes;
@@ -42,15 +46,15 @@ protected:
     }
 };
 
-TEST_P(Consent, AsksUnlessThePolicyAllowsThePageAndNoChangesNothing) {
+TEST_P(Consent, AsksInTheNameOfTheOriginUnlessThePolicyDecides) {
     const ConsentRow& row = GetParam();
     WriteBytes(page_.file("Z4OCX\\ocxlistz4.txt"), "SigOcx.ocx 1.0.0.5\r\n");
     WriteBytes(page_.file("Z4OCX\\SigOcx.ocx"), SignedVariant("maker", "SigOcx.ocx"));
     if (row.policy) SetString(HKEY_LOCAL_MACHINE, kPolicyKey, "AllowedHosts", row.policy, REG_SZ, KEY_WOW64_64KEY);
-    const std::string script =
-        "Omniprobe.Retrieve();\ndocument.write('return ' + Omniprobe.InstallOcx('SigOcx.ocx') + '\\n');\nwindow.close(0);\n";
+    const std::string script = "Omniprobe.Retrieve();\ndocument.write('return ' + " + std::string(row.call) +
+                               " + '\\n');\nwindow.close(0);\n";
     const MachineSnapshot before = TakeSnapshot(page_.path());
-    PageRun run = RunLocal(script, row.answer, *row.url ? std::string("--url ") + row.url : std::string());
+    PageRun run = RunLocal(script, row.answer, row.options);
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_EQ(run.returned, row.returned) << run.out;
     EXPECT_EQ(run.boxes, row.boxes);
@@ -63,14 +67,21 @@ TEST_P(Consent, AsksUnlessThePolicyAllowsThePageAndNoChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Pages, Consent,
     ::testing::Values(
-        ConsentRow{"PageWithoutAnAddressIsAsked", "", nullptr, IDYES, "0",
-                   {Asked("install SigOcx.ocx"), Succeeded()}, true},
-        ConsentRow{"PageIsNamedByItsHost", "https://desk.example:8443/help/diagnose.html", nullptr, IDYES, "0",
-                   {AskedByHost("desk.example", "install SigOcx.ocx"), Succeeded()}, true},
-        ConsentRow{"NoChangesNothing", "https://desk.example/", nullptr, IDNO, "-80",
-                   {AskedByHost("desk.example", "install SigOcx.ocx")}, false},
-        ConsentRow{"PageThePolicyAllowsIsNotAsked", "https://desk.example/", "desk.example", IDYES, "0", {Succeeded()},
-                   true}),
+        // new ActiveXObject, a script host: "a page" could be any page.
+        ConsentRow{"PageWithoutAnAddressIsRefusedUnasked", kNoPageAddress, nullptr, kInstall, IDYES, "-103", {}, false},
+        ConsentRow{"AboutBlankIsRefusedUnasked", "--url about:blank", nullptr, kInstall, IDYES, "-103", {}, false},
+        ConsentRow{"PageIsNamedByItsOrigin", "--url http://desk.example:8080/help/diagnose.html", nullptr, kInstall,
+                   IDYES, "0", {AskedByOrigin("http://desk.example:8080", "install SigOcx.ocx"), Succeeded()}, true},
+        ConsentRow{"NoChangesNothing", "--url https://desk.example/", nullptr, kInstall, IDNO, "-80",
+                   {AskedByOrigin("https://desk.example", "install SigOcx.ocx")}, false},
+        ConsentRow{"PageThePolicyAllowsIsNotAsked", "--url https://desk.example/", "desk.example", kInstall, IDYES, "0",
+                   {Succeeded()}, true},
+        ConsentRow{"LocalPageInAFolderThePolicyAllowsIsNotAsked", "--url file:///C:/Desk/diagnose.html",
+                   "desk.example; file:///C:/Desk/", kInstall, IDYES, "0", {Succeeded()}, true},
+        // A second object without a window of its own: its question is still owned, by the browser's window.
+        ConsentRow{"WindowlessControlAsksInABoxOwnedByTheBrowser", "--no-window --url https://desk.example/", nullptr,
+                   "Omniprobe.Modify('IePopop')", IDNO, "-80",
+                   {AskedByOrigin("https://desk.example", "turn off the pop-up blocker")}, false}),
     [](const ::testing::TestParamInfo<ConsentRow>& info) { return std::string(info.param.name); });
 
 }  // namespace

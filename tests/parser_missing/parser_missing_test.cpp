@@ -101,7 +101,8 @@ TEST_P(MissingParser, TheQuestionLeadsToTheInstallerOnlyAfterOk) {
     SetEnvironmentVariableW(L"OMNI_STANDIN_LOG", Widen(log_.file("installer.log")).c_str());
     std::future<std::string> answered = std::async(std::launch::async, AnswerQuestion, caption, row.button);
     CapturedProcess page = RunPage(page_.file("omniprobe_page.exe"),
-                                   "--timeout 150000 --param Lang=" + std::string(row.lang) +
+                                   "--timeout 150000 --url https://desk.example/diagnose.html --param Lang=" +
+                                       std::string(row.lang) +
                                        " --param InstallMode=" + std::to_string(row.installMode) +
                                        " --param ServerURL=" + ContentServerUrl() + kScenario,
                                    RetrievePage(1), page_.path(), kQuestionWaitMs + 90000);

@@ -21,7 +21,7 @@ public:
     void Warn(unsigned textId) override { shown.push_back(textId); }
     void ArmRediagnosis() override { ++armed; }
     void ShowFlashVerification() override {}
-    bool Consent(const std::string&) override { return true; }  // the consent decisions have a table of their own
+    int Consent(const std::string&) override { return kOk; }  // the consent decisions have a table of their own
 
     std::vector<unsigned> shown;
     int armed = 0;

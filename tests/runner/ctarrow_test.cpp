@@ -16,6 +16,7 @@ using test::ReadBytes;
 using test::ScratchFolder;
 using test::TestBinFolder;
 using test::ValuePresent;
+using test::WriteBytes;
 
 const char kMainKey[] = "Software\\Microsoft\\Internet Explorer\\Main";
 const char kTestValue[] = "OmniprobeViewTest";
@@ -107,6 +108,21 @@ TEST(CTarrowRunner, RunsFromAFolderWithASpace) {
     EXPECT_EQ(CTarrow().Run("argecho.exe <path>a b<path>", log, folder), 1);
     const std::string text = ReadBytes(log);
     EXPECT_TRUE(text == "out:argecho.exe \"a b\"\n") << text;
+}
+
+// The runner is checked like every file the control runs: a copy changed after signing (one letter of its
+// DOS stub) is not started, and the caller finds no log.
+TEST(CTarrowRunner, RunnerChangedAfterSigningIsNotStarted) {
+    ScratchFolder scratch;
+    for (const char* file : {"tarrow.exe", "argecho.exe"})
+        ASSERT_TRUE(CopyFileW(Widen(TestBinFolder() + "\\" + file).c_str(), Widen(scratch.file(file)).c_str(), FALSE));
+    std::string runner = ReadBytes(scratch.file("tarrow.exe"));
+    ASSERT_EQ(runner.substr(0x4E, 4), "This");
+    runner[0x4E] = 't';
+    WriteBytes(scratch.file("tarrow.exe"), runner);
+    const std::string log = scratch.file("refused.log");
+    EXPECT_EQ(CTarrow().Run("argecho.exe hello", log, scratch.path()), 1);
+    EXPECT_FALSE(FileExists(log));
 }
 
 TEST(CTarrowRunner, ReturnsOnlyAfterTheCommandHasWritten) {

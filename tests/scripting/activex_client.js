@@ -46,5 +46,9 @@ for (var i = 0; i < languages.length; i++) {
 // Without a window the control never set up its folders: Retrieve refuses to run.
 check("Retrieve without a window", control.Retrieve(), -101);
 
+// Created by script, the control has no site and so no page whose origin a question could name: a change
+// that would ask the user is refused unasked.
+check("FlashSecure from a control without a site", control.Modify("FlashSecure"), -103);
+
 WScript.Echo(passed + " passed, " + failed + " failed");
 WScript.Quit(failed === 0 ? 0 : 1);

@@ -16,6 +16,43 @@ unique_hkey CreateScratch(const std::wstring& path) {
     EXPECT_EQ(rc, ERROR_SUCCESS) << "cannot create the scratch key";
     return key;
 }
+
+// The machine's trust stays the machine's inside the sandbox: the publisher check (of Tarrow, say) reads
+// the certificate stores and the registered trust providers through HKLM, and the system keeps what it
+// read, once, for the process.
+constexpr const wchar_t* kMachineTrustKeys[] = {L"Software\\Microsoft\\SystemCertificates",
+                                                L"Software\\Microsoft\\Cryptography"};
+
+void LinkMachineTrust(HKEY scratchMachine) {
+    unique_hkey parent;
+    if (RegCreateKeyExW(scratchMachine, L"Software\\Microsoft", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        parent.addressof(), nullptr) != ERROR_SUCCESS)
+        return;
+    for (const wchar_t* path : kMachineTrustKeys) {
+        unique_hkey link;
+        if (RegCreateKeyExW(scratchMachine, path, 0, nullptr, REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS, nullptr,
+                            link.addressof(), nullptr) != ERROR_SUCCESS)
+            continue;
+        const std::wstring target = std::wstring(L"\\Registry\\Machine\\") + path;
+        RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.c_str()),
+                       static_cast<DWORD>(target.size() * sizeof(wchar_t)));
+    }
+}
+
+// True when no link is left in the sandbox: deleting the scratch tree would otherwise follow one into the
+// machine's own keys.
+bool UnlinkMachineTrust(HKEY scratchMachine) {
+    using NtDeleteKeyFn = LONG(NTAPI*)(HANDLE);
+    auto deleteKey = reinterpret_cast<NtDeleteKeyFn>(GetProcAddress(GetModuleHandleW(L"ntdll"), "NtDeleteKey"));
+    bool unlinked = true;
+    for (const wchar_t* path : kMachineTrustKeys) {
+        unique_hkey link;
+        LONG rc = RegOpenKeyExW(scratchMachine, path, REG_OPTION_OPEN_LINK, DELETE, link.addressof());
+        if (rc == ERROR_FILE_NOT_FOUND) continue;
+        unlinked = unlinked && rc == ERROR_SUCCESS && deleteKey && deleteKey(link.get()) == 0;
+    }
+    return unlinked;
+}
 }  // namespace
 
 RegistrySandbox::RegistrySandbox() {
@@ -27,6 +64,7 @@ RegistrySandbox::RegistrySandbox() {
     hkcu_ = CreateScratch(scratch_ + L"\\HKCU");
     hklm_ = CreateScratch(scratch_ + L"\\HKLM");
     hkcr_ = CreateScratch(scratch_ + L"\\HKCR");
+    LinkMachineTrust(hklm_.get());
     RegOverridePredefKey(HKEY_CURRENT_USER, hkcu_.get());
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, hklm_.get());
     RegOverridePredefKey(HKEY_CLASSES_ROOT, hkcr_.get());
@@ -36,9 +74,12 @@ RegistrySandbox::~RegistrySandbox() {
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    const bool unlinked = UnlinkMachineTrust(hklm_.get());
     hkcu_.reset();
     hklm_.reset();
     hkcr_.reset();
+    EXPECT_TRUE(unlinked) << "a link of the sandbox to the machine's trust is left in place";
+    if (!unlinked) return;
     RegDeleteTreeW(HKEY_CURRENT_USER, scratch_.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, scratch_.c_str());
 }

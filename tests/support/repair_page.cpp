@@ -10,7 +10,7 @@ namespace omni::test {
 
 namespace {
 constexpr UINT kToolCaptionText = 248;
-constexpr UINT kConsentNoAddressText = 322;
+constexpr UINT kConsentText = 321;
 }  // namespace
 
 std::string SystemFile(const std::string& name) {
@@ -54,7 +54,13 @@ std::string RepairPage(const std::string& call) {
 PageRun RunRepairPage(const std::string& container, const std::string& folder, const std::string& options,
                       const std::string& script, int question) {
     BoxPresser presser(question);
-    CapturedProcess page = RunPage(container, "--timeout 150000 --param Lang=eng " + options, script, folder, 180000);
+    std::string arguments = "--timeout 150000 --param Lang=eng " + options;
+    const size_t none = arguments.find(kNoPageAddress);
+    if (none != std::string::npos)
+        arguments.erase(none, std::string(kNoPageAddress).size());
+    else if (arguments.find("--url") == std::string::npos)
+        arguments += std::string(" --url ") + kRepairPageAddress;
+    CapturedProcess page = RunPage(container, arguments, script, folder, 180000);
     PageRun run;
     run.boxes = presser.Stop();
     run.out = page.out;
@@ -69,9 +75,9 @@ PageRun RunRepairPage(const std::string& container, const std::string& folder, c
     return run;
 }
 
-std::string Asked(const std::string& change) {
+std::string Asked(const std::string& change, const std::string& origin) {
     return "owned " + EnglishText(kToolCaptionText) + ": " +
-           Format(EnglishText(kConsentNoAddressText).c_str(), change.c_str());
+           Format(EnglishText(kConsentText).c_str(), origin.c_str(), change.c_str());
 }
 
 }  // namespace omni::test

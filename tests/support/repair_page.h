@@ -31,13 +31,19 @@ struct PageRun {
     unsigned long exitCode = 0;
 };
 
-// Runs script in the container program of folder, in English with the given options, while a
+// The address of a repair page unless its options give another: a page that may be asked at all has a
+// web origin.
+inline constexpr char kRepairPageAddress[] = "https://desk.example/diagnose.html";
+inline constexpr char kNoPageAddress[] = "--no-page-address";
+
+// Runs script in the container program of folder, in English with the given options (at
+// kRepairPageAddress unless they hold a --url, or kNoPageAddress for a page without one), while a
 // BoxPresser answers its questions with question (IDYES or IDNO).
 PageRun RunRepairPage(const std::string& container, const std::string& folder, const std::string& options,
                       const std::string& script, int question = IDYES);
 
-// The consent question as the BoxPresser records it, for a page without an address: change as the
-// question names it, "install RepairOk.ocx".
-std::string Asked(const std::string& change);
+// The consent question as the BoxPresser records it, for a page at origin (kRepairPageAddress's by
+// default): change as the question names it, "install RepairOk.ocx".
+std::string Asked(const std::string& change, const std::string& origin = "https://desk.example");
 
 }  // namespace omni::test
