@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, on a fresh Debian 12 machine (as root), everything the build and the tests need.
 # Idempotent: a second run installs nothing. --missing lists the packages it would install, one a line.
-# --desk: only what the desk's receiver and its proxy need (scripts/desk.sh): no Wine, no i386
+# --help: this text. --desk: only what the desk's receiver and its proxy need (scripts/desk.sh): no Wine, no i386
 # architecture, no mingw, Chromium or qemu.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
@@ -21,6 +21,7 @@ for arg in "$@"; do
     case "$arg" in
         --desk) only_desk=true ;;
         --missing) missing_only=true ;;
+        --help|-h) sed -n '2,/^set /{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;;
         *) echo "setup.sh: unknown option $arg" >&2; exit 2 ;;
     esac
 done
