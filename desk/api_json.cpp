@@ -37,7 +37,7 @@ nlohmann::json ReportDetailJson(const ReportDetail& detail) {
                            {"value", item.method},
                            {"param", item.param},
                            {"label", item.solutionLabel}}}});
-    json["items"] = std::move(items);
+    json["stored_items"] = std::move(items);
     return json;
 }
 

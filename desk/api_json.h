@@ -12,7 +12,7 @@ namespace omni::desk {
 
 // id, ticket, received (ISO 8601), lang, sender, items, red.
 nlohmann::json ReportJson(const ReportRow& row);
-// The same plus xml and ie_addons, exactly as received, and the items as the service read them.
+// The same plus xml and ie_addons, exactly as received, and stored_items: the items as the service read them.
 nlohmann::json ReportDetailJson(const ReportDetail& detail);
 nlohmann::json SummaryJson(const std::vector<RedCount>& counts);
 

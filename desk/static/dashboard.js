@@ -114,10 +114,10 @@ async function showReport(id) {
     container.replaceChildren();
     const counts = {items: 0, red: 0};
     // Items come in the report's order; each run of one group's items is a section, as in the report.
-    for (let start = 0; start < report.items.length;) {
+    for (let start = 0; start < report.stored_items.length;) {
         let end = start;
-        while (end < report.items.length && report.items[end].group === report.items[start].group) end++;
-        groupTable(container, report.items[start].group, report.items.slice(start, end), counts);
+        while (end < report.stored_items.length && report.stored_items[end].group === report.stored_items[start].group) end++;
+        groupTable(container, report.stored_items[start].group, report.stored_items.slice(start, end), counts);
         start = end;
     }
     byId("report-status").textContent = counts.red ? counts.red + " of " + counts.items + " items need attention."
