@@ -63,6 +63,7 @@ const until = (page, predicate, argument) => page.waitForFunction(predicate, {po
 const shot = (page, name) => page.screenshot({path: path.join(artefacts, name), fullPage: true});
 const listed = (page) => page.$$eval("#reports tbody tr", (rows) => rows.map((row) => ({
     ticket: row.querySelector("td.ticket").textContent, lang: row.querySelector("td.lang").textContent,
+    items: Number(row.querySelector("td.item-count").textContent),
     red: Number(row.querySelector("td.red-count").textContent)})));
 
 // The report's groups and items read by the browser's own XML parser, not by the dashboard.
@@ -114,7 +115,9 @@ test("a wrong password keeps the login form and shows nothing of the reports", a
 test("after login the list shows every report newest first, and the filters narrow it", async (t) => {
     const page = await loggedIn(t);
     const red = (xml) => (xml.match(/<resultcolor>FF0000<\/resultcolor>/g) || []).length;
-    assert.deepEqual(await listed(page), posted.slice().reverse().map((r) => ({ticket: r.ticket, lang: r.lang, red: red(r.xml)})));
+    const items = (xml) => (xml.match(/<item>/g) || []).length;
+    assert.deepEqual(await listed(page), posted.slice().reverse().map((r) => (
+        {ticket: r.ticket, lang: r.lang, items: items(r.xml), red: red(r.xml)})));
     await shot(page, "desk_list.png");
 
     await page.type("#filter-ticket", "T-100");
