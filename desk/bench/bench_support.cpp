@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <regex>
 #include <thread>
 
@@ -126,6 +127,7 @@ double Percentile(std::vector<double> values, double p) {
 Figures Report(const char* name, const std::vector<Post>& posts, const std::set<std::string>& stored, double seconds) {
     Figures f;
     std::vector<double> latencies;
+    std::map<int, int> others;
     for (const Post& post : posts) {
         if (post.status == 200) {
             ++f.answered;
@@ -135,13 +137,18 @@ Figures Report(const char* name, const std::vector<Post>& posts, const std::set<
             ++f.failed;
         } else {
             ++f.refused;
+            ++others[post.status];
         }
     }
+    std::string which;
+    for (const auto& [status, count] : others)
+        which += (which.empty() ? " (" : ", ") + std::to_string(count) + " of " + std::to_string(status);
+    if (!which.empty()) which += ")";
     f.rate = f.answered / seconds;
     f.p50 = Percentile(latencies, 0.5);
     f.p99 = Percentile(latencies, 0.99);
-    std::printf("%s: %zu posts in %.1f s: %d answered 200, %d other answers, %d without answer\n", name, posts.size(),
-                seconds, f.answered, f.refused, f.failed);
+    std::printf("%s: %zu posts in %.1f s: %d answered 200, %d other answers%s, %d without answer\n", name, posts.size(),
+                seconds, f.answered, f.refused, which.c_str(), f.failed);
     std::printf("%s: answered 200 but missing from the database: %d\n", name, f.missing);
     std::printf("%s: %.0f reports/s, latency p50 %.1f ms, p99 %.1f ms\n", name, f.rate, f.p50, f.p99);
     std::fflush(stdout);

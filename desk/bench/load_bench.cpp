@@ -35,7 +35,8 @@ class Receiver {
 public:
     Receiver(const Settings& s, std::string db) : s_(s), db_(std::move(db)) {}
     int Start(int port) {
-        if (!child_.Start({s_.desk, "--port", std::to_string(port), "--db", db_, "--rate", "0", "--quota-bytes", "0"},
+        if (!child_.Start({s_.desk, "--port", std::to_string(port), "--db", db_, "--rate", "0", "--quota-bytes", "0",
+                           "--connections-per-address", "64"},
                           {"OMNI_DESK_PASSWORD=load benchmark"}, s_.folder + "/receiver.log"))
             return -1;
         return child_.ReceiverPort();
@@ -64,6 +65,7 @@ std::set<std::string> StoredTickets(const std::string& db) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    signal(SIGPIPE, SIG_IGN);  // a post cut off by a killed receiver is counted, not fatal
     Settings s;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i], value = argv[i + 1];

@@ -158,6 +158,7 @@ std::string HeaderFlood(int port) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    signal(SIGPIPE, SIG_IGN);  // a post cut off by a killed receiver is counted, not fatal
     Settings s;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i], value = argv[i + 1];
