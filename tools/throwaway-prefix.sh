@@ -7,7 +7,8 @@
 # its own wineserver go when the script ends, also when ctest stops it.
 enter_throwaway_prefix() {
     throwaway_prefix="$2"
-    trap 'WINEPREFIX="$throwaway_prefix" wineserver -k 2>/dev/null; rm -rf "$throwaway_prefix"' EXIT
+    # A wineserver that already ended is no failure: the script keeps its own status.
+    trap 'rc=$?; set +e; WINEPREFIX="$throwaway_prefix" wineserver -k 2>/dev/null; rm -rf "$throwaway_prefix"; exit $rc' EXIT
     trap 'exit 143' INT TERM
     copy_prefix "$1" "$2" || return 1
     export OMNI_WINEPREFIX="$2"

@@ -149,7 +149,7 @@ Figures Report(const char* name, const std::vector<Post>& posts, const std::set<
     f.p99 = Percentile(latencies, 0.99);
     std::printf("%s: %zu posts in %.1f s: %d answered 200, %d other answers%s, %d without answer\n", name, posts.size(),
                 seconds, f.answered, f.refused, which.c_str(), f.failed);
-    std::printf("%s: answered 200 but missing from the database: %d\n", name, f.missing);
+    std::printf("%s: %zu reports in the database; answered 200 but missing: %d\n", name, stored.size(), f.missing);
     std::printf("%s: %.0f reports/s, latency p50 %.1f ms, p99 %.1f ms\n", name, f.rate, f.p50, f.p99);
     std::fflush(stdout);
     return f;

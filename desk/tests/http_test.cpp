@@ -51,7 +51,8 @@ protected:
         args.insert(args.end(), {"--db", db()});
         desk_ = std::make_unique<DeskProcess>(args, kPassword, scratch_.file("desk.log"));
     }
-    std::string db() const { return scratch_.file("desk.sqlite"); }
+    // In a folder that does not exist yet: the service makes it.
+    std::string db() const { return scratch_.file("new folder/desk.sqlite"); }
     httplib::Client Client() const {
         httplib::Client client("127.0.0.1", desk_->port());
         client.set_read_timeout(30, 0);
