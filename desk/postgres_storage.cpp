@@ -1,6 +1,9 @@
 #include "postgres_storage.h"
 
+#include <algorithm>
+
 #include <pqxx/except>
+#include <pqxx/prepared_statement>
 #include <pqxx/result>
 
 #include "report_xml.h"
@@ -12,6 +15,8 @@ namespace {
 // Advisory lock keys: one service at a time migrates the schema, and one deletes old reports.
 constexpr int kMigrationLock = 4242;
 constexpr int kRetentionLock = 4243;
+constexpr int kItemsAtOnce = 16;
+constexpr int kItemColumns = 13;  // the report's number, then twelve of the item's own
 
 // One script per schema version; a database is brought from its version to the latest in one transaction.
 const char* const kMigrations[] = {
@@ -175,10 +180,18 @@ std::unique_ptr<pqxx::connection> PostgresStorage::Connect() {
     connection->prepare("insert_report",
                         "INSERT INTO reports (received_ms, sender, ticket, lang, xml, ie_addons, item_count, red_count)"
                         " VALUES ($1, $2, $3, $4, $5, $6, $7, $8) RETURNING id");
-    connection->prepare("insert_item",
-                        "INSERT INTO items (report_id, position, group_class, subject, state, colour, red, result,"
-                        " addition, solution_type, method, param, solution_label)"
-                        " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13)");
+    // Items go in by up to kItemsAtOnce rows a statement: a round trip to the server per item would cost
+    // more than the rows.
+    for (int rows = 1; rows <= kItemsAtOnce; ++rows) {
+        std::string sql = "INSERT INTO items (report_id, position, group_class, subject, state, colour, red, result,"
+                          " addition, solution_type, method, param, solution_label) VALUES ";
+        for (int row = 0, n = 1; row < rows; ++row) {
+            sql += row ? ", ($1" : "($1";
+            for (int column = 1; column < kItemColumns; ++column) sql += ", $" + std::to_string(++n);
+            sql += ")";
+        }
+        connection->prepare("insert_items_" + std::to_string(rows), sql);
+    }
     connection->prepare("list", kList);
     connection->prepare("find", "SELECT id, received_ms, sender, ticket, lang, item_count, red_count, xml, ie_addons"
                                 " FROM reports WHERE id = $1");
@@ -252,9 +265,17 @@ std::optional<int64_t> PostgresStorage::Add(const NewReport& report, int64_t dai
                                             report.lang, report.xml, report.ieAddons,
                                             static_cast<int>(report.items.size()), red)[0]
                                .as<int64_t>();
-        for (const StoredItem& it : report.items)
-            w.exec_prepared0("insert_item", id, it.position, it.group, it.subject, it.state, it.colour, it.red ? 1 : 0,
-                             it.result, it.addition, it.solutionType, it.method, it.param, it.solutionLabel);
+        for (size_t first = 0; first < report.items.size(); first += kItemsAtOnce) {
+            const size_t rows = std::min<size_t>(kItemsAtOnce, report.items.size() - first);
+            std::vector<std::string> values = {std::to_string(id)};
+            for (size_t i = first; i < first + rows; ++i) {
+                const StoredItem& it = report.items[i];
+                values.insert(values.end(), {std::to_string(it.position), it.group, it.subject, it.state, it.colour,
+                                             it.red ? "1" : "0", it.result, it.addition, it.solutionType, it.method,
+                                             it.param, it.solutionLabel});
+            }
+            w.exec_prepared0("insert_items_" + std::to_string(rows), pqxx::prepare::make_dynamic_params(values));
+        }
         return id;
         });
     } catch (const OverQuota&) {
