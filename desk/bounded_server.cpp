@@ -103,7 +103,12 @@ bool BoundedServer::process_and_close_socket(int socket) {
                 }
                 const size_t before = stream.written();
                 bool closed = false;
-                served = process_request(stream, left == 1, closed, nullptr);
+                try {
+                    served = process_request(stream, left == 1, closed, nullptr);
+                } catch (const std::exception& e) {  // outside the handlers (writing an answer): the connection ends
+                    std::fprintf(stderr, "omniprobe-desk: a connection from %s failed: %s\n", peer.address.c_str(), e.what());
+                    served = false;
+                }
                 if (stream.refusal() != Refusal::None) {
                     const bool large = stream.refusal() == Refusal::HeadTooLarge;
                     if (stream.written() == before && stream.received() > 0) {

@@ -253,30 +253,30 @@ std::optional<int64_t> PostgresStorage::Add(const NewReport& report, int64_t dai
     struct OverQuota {};
     try {
         return Run([&](pqxx::work& w) -> std::optional<int64_t> {
-        if (dailyQuotaBytes > 0) {
-            const int64_t used = w.exec_prepared1("add_bytes", report.sender, report.receivedMs / (24LL * 3600 * 1000),
-                                                  StoredBytes(report))[0]
-                                     .as<int64_t>();
-            if (used > dailyQuotaBytes) throw OverQuota{};  // rolled back: nothing counted
-        }
-        int red = 0;
-        for (const StoredItem& item : report.items) red += item.red ? 1 : 0;
-        const int64_t id = w.exec_prepared1("insert_report", report.receivedMs, report.sender, report.ticket,
-                                            report.lang, report.xml, report.ieAddons,
-                                            static_cast<int>(report.items.size()), red)[0]
-                               .as<int64_t>();
-        for (size_t first = 0; first < report.items.size(); first += kItemsAtOnce) {
-            const size_t rows = std::min<size_t>(kItemsAtOnce, report.items.size() - first);
-            std::vector<std::string> values = {std::to_string(id)};
-            for (size_t i = first; i < first + rows; ++i) {
-                const StoredItem& it = report.items[i];
-                values.insert(values.end(), {std::to_string(it.position), it.group, it.subject, it.state, it.colour,
-                                             it.red ? "1" : "0", it.result, it.addition, it.solutionType, it.method,
-                                             it.param, it.solutionLabel});
+            if (dailyQuotaBytes > 0) {
+                const int64_t used = w.exec_prepared1("add_bytes", report.sender, report.receivedMs / (24LL * 3600 * 1000),
+                                                      StoredBytes(report))[0]
+                                         .as<int64_t>();
+                if (used > dailyQuotaBytes) throw OverQuota{};  // rolled back: nothing counted
             }
-            w.exec_prepared0("insert_items_" + std::to_string(rows), pqxx::prepare::make_dynamic_params(values));
-        }
-        return id;
+            int red = 0;
+            for (const StoredItem& item : report.items) red += item.red ? 1 : 0;
+            const int64_t id = w.exec_prepared1("insert_report", report.receivedMs, report.sender, report.ticket,
+                                                report.lang, report.xml, report.ieAddons,
+                                                static_cast<int>(report.items.size()), red)[0]
+                                   .as<int64_t>();
+            for (size_t first = 0; first < report.items.size(); first += kItemsAtOnce) {
+                const size_t rows = std::min<size_t>(kItemsAtOnce, report.items.size() - first);
+                std::vector<std::string> values = {std::to_string(id)};
+                for (size_t i = first; i < first + rows; ++i) {
+                    const StoredItem& it = report.items[i];
+                    values.insert(values.end(), {std::to_string(it.position), it.group, it.subject, it.state, it.colour,
+                                                 it.red ? "1" : "0", it.result, it.addition, it.solutionType, it.method,
+                                                 it.param, it.solutionLabel});
+                }
+                w.exec_prepared0("insert_items_" + std::to_string(rows), pqxx::prepare::make_dynamic_params(values));
+            }
+            return id;
         });
     } catch (const OverQuota&) {
         return std::nullopt;

@@ -105,6 +105,8 @@ scheme=http
 [ -z "$cert" ] || scheme=https
 name=127.0.0.1
 $public && name=$(hostname)
-echo "desk.sh: nginx on $listen in front of the receiver on 127.0.0.1:$inner (logs in $work/proxy/)"
+where=$listen
+$public && where="port $port of every address"
+echo "desk.sh: nginx on $where in front of the receiver on 127.0.0.1:$inner (logs in $work/proxy/)"
 echo "desk.sh: dashboard at $scheme://$name:$port/, reports are posted to $scheme://$name:$port/report"
 wait -n "$receiver" "$proxy"
