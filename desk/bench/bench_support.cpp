@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,14 +29,21 @@ bool Child::Start(const std::vector<std::string>& argv, const std::vector<std::s
     cargv.push_back(nullptr);
     for (auto& e : env) cenv.push_back(e.data());
     cenv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    const int started = posix_spawnp(&pid_, cargv[0], &actions, nullptr, cargv.data(), cenv.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (started != 0) pid_ = -1;
-    return started == 0;
+    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (out < 0) return false;
+    const pid_t parent = getpid();
+    pid_ = fork();
+    if (pid_ == 0) {
+        // The child goes with the benchmark, however that ends.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) _exit(127);
+        dup2(out, 1);
+        dup2(out, 2);
+        execvpe(cargv[0], cargv.data(), cenv.data());
+        _exit(127);
+    }
+    close(out);
+    return pid_ > 0;
 }
 
 int Child::ReceiverPort() const {
