@@ -12,10 +12,14 @@ namespace omni::desk {
 
 // id, ticket, received (ISO 8601), lang, sender, items, red.
 nlohmann::json ReportJson(const ReportRow& row);
-// The same plus xml and ie_addons, exactly as received.
+// The same plus xml and ie_addons, exactly as received, and stored_items: the items as the service read them.
 nlohmann::json ReportDetailJson(const ReportDetail& detail);
 nlohmann::json SummaryJson(const std::vector<RedCount>& counts);
-// RFC 4180, with a header line; a cell that a spreadsheet would run as a formula starts with "'".
-std::string ReportsCsv(const std::vector<ReportRow>& rows);
+
+// RFC 4180 lines (CR LF), every text cell quoted; a cell that a spreadsheet would take for a formula
+// starts with "'".
+std::string CsvHeader();
+std::string CsvLine(const ReportRow& row);
+std::string CsvCell(std::string text);
 
 }  // namespace omni::desk

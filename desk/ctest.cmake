@@ -11,9 +11,11 @@ set_tests_properties(desk_build PROPERTIES FIXTURES_SETUP desk_service TIMEOUT 6
 add_test(NAME desk_storage_sqlite COMMAND ${OMNI_DESK_NATIVE}/desk_storage_tests --gtest_filter=Sqlite/*)
 add_test(NAME desk_storage_postgres COMMAND sh ${OMNI_DESK_SOURCE}/tests/with-postgres.sh
                                             ${OMNI_DESK_NATIVE}/desk_storage_tests --gtest_filter=Postgres/*)
-# Posts, logins, HTTPS and retention against the real service.
+# Posts, logins, HTTPS, retention and the bounds of a request against the real service.
 add_test(NAME desk_http COMMAND ${OMNI_DESK_NATIVE}/desk_http_tests)
-set_tests_properties(desk_storage_sqlite desk_storage_postgres desk_http PROPERTIES
+# Two receivers on one PostgreSQL server behind the shipped nginx site.
+add_test(NAME desk_proxy COMMAND sh ${OMNI_DESK_SOURCE}/tests/with-postgres.sh ${OMNI_DESK_NATIVE}/desk_proxy_tests)
+set_tests_properties(desk_storage_sqlite desk_storage_postgres desk_http desk_proxy PROPERTIES
                      FIXTURES_REQUIRED desk_service TIMEOUT 300 LABELS desk)
 
 if(NOT DEFINED OMNI_NODE)

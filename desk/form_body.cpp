@@ -35,6 +35,17 @@ std::optional<std::string> DecodeFormValue(const std::string& encoded) {
     return decoded;
 }
 
+std::string FormField(const std::string& body, const std::string& name) {
+    for (size_t start = 0; start <= body.size();) {
+        size_t end = body.find('&', start);
+        if (end == std::string::npos) end = body.size();
+        if (body.compare(start, name.size() + 1, name + "=") == 0)
+            return DecodeFormValue(body.substr(start + name.size() + 1, end - start - name.size() - 1)).value_or("");
+        start = end + 1;
+    }
+    return "";
+}
+
 bool IsUtf8(const std::string& text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();

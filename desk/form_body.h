@@ -31,4 +31,7 @@ bool IsUtf8(const std::string& text);
 // Decodes one form value (or query value) by the rules above; nullopt for a bad "%" escape.
 std::optional<std::string> DecodeFormValue(const std::string& encoded);
 
+// The decoded value of the first field of that name in a form body; empty when there is none.
+std::string FormField(const std::string& body, const std::string& name);
+
 }  // namespace omni::desk

@@ -1,10 +1,15 @@
 #include "http_routes.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "api_json.h"
+#include "bounded_server.h"
+#include "client_address.h"
+#include "form_body.h"
 #include "pages.h"
 #include "report_filter.h"
+#include "report_pages.h"
 #include "static_assets.h"
 #include "time_text.h"
 
@@ -22,18 +27,20 @@ std::function<std::optional<std::string>(const char*)> Parameters(const httplib:
     };
 }
 
-void Json(httplib::Response& response, const nlohmann::json& json) {
-    // The service stores only UTF-8, but a database shared with other writers may hold other bytes.
-    response.set_content(json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), kJson);
-}
+// The service stores only UTF-8, but a database shared with other writers may hold other bytes.
+std::string JsonText(const nlohmann::json& json) { return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace); }
+
+void Json(httplib::Response& response, const nlohmann::json& json) { response.set_content(JsonText(json), kJson); }
 
 const char* StatusText(int status) {
     switch (status) {
     case 400: return "Bad request";
     case 404: return "Not found";
     case 405: return "Method not allowed";
+    case 408: return "The request did not arrive in time";
     case 413: return "Too large";
     case 414: return "Address too long";
+    case 431: return "The request's head is larger than the desk accepts";
     default: return "Error";
     }
 }
@@ -65,6 +72,10 @@ void DeskRoutes::Install(httplib::Server& server) {
                                                                                : "text/css; charset=utf-8");
     });
     server.set_error_handler([this](const httplib::Request&, httplib::Response& response) {
+        if (const int refused = BoundedServer::RefusedStatus()) {  // the library saw only a broken request
+            response.status = refused;
+            response.body.clear();
+        }
         if (!response.body.empty()) return;
         if (response.status == 413) {  // refused on its length before any handler ran
             IntakeOutcome outcome;
@@ -92,10 +103,14 @@ void DeskRoutes::Install(httplib::Server& server) {
                                 {"Cache-Control", "no-store"}});
 }
 
+std::string DeskRoutes::Client(const httplib::Request& request) const {
+    return ClientAddress(request.remote_addr, request.get_header_value(kClientHeader), trustedProxies_);
+}
+
 void DeskRoutes::Receive(const httplib::Request& request, httplib::Response& response,
                          const httplib::ContentReader& reader) {
     Incoming post;
-    post.sender = request.remote_addr;
+    post.sender = Client(request);
     post.ticket = request.get_param_value("ticket");
     // Read up to one byte past the limit: enough to know it is too large.
     const bool read = reader([&](const char* data, size_t length) {
@@ -105,13 +120,18 @@ void DeskRoutes::Receive(const httplib::Request& request, httplib::Response& res
     // The library refuses a Content-Length over the limit itself (413) and skips that body.
     post.overLimit = response.status == 413 || post.body.size() > intake_.bodyLimit();
     if (!read && !post.overLimit) {
-        response.status = 400;  // the body broke off
+        const int refused = BoundedServer::RefusedStatus();
+        response.status = refused ? refused : 400;  // the body broke off, or did not arrive in time
+        std::printf("report from %s refused: %d\n", post.sender.c_str(), response.status);
+        std::fflush(stdout);
         return;
     }
     post.receivedMs = NowMs();
     const IntakeOutcome outcome = intake_.Receive(post);
     response.status = outcome.status;
-    if (outcome.status == 429) response.set_header("Retry-After", "60");
+    if (outcome.result == IntakeResult::TooMany) response.set_header("Retry-After", "60");
+    if (outcome.result == IntakeResult::OverQuota)
+        response.set_header("Retry-After", std::to_string((86400000 - post.receivedMs % 86400000) / 1000 + 1));
     response.set_content(IntakePage(outcome, intake_.bodyLimit()), kHtml);
     if (outcome.result == IntakeResult::Stored)
         std::printf("report %lld stored: from %s, ticket \"%s\", answered in %s\n", static_cast<long long>(outcome.id),
@@ -124,7 +144,7 @@ void DeskRoutes::Receive(const httplib::Request& request, httplib::Response& res
 // A page answers a missing or wrong login with the login form, the API with a Basic challenge.
 bool DeskRoutes::Allowed(const httplib::Request& request, httplib::Response& response, bool page) {
     const std::string cookie = request.get_header_value("Cookie");
-    const Access access = login_.Check(request.get_header_value("Authorization"), cookie, request.remote_addr, NowMs());
+    const Access access = login_.Check(request.get_header_value("Authorization"), cookie, Client(request), NowMs());
     if (access == Access::Allowed) return true;
     if (access == Access::Throttled) {
         response.status = 429;
@@ -144,10 +164,11 @@ void DeskRoutes::Dashboard(const httplib::Request& request, httplib::Response& r
     response.set_content(std::string(*StaticAsset("dashboard.html")), kHtml);
 }
 
+// The fields come from the form's body only: a password in the address would stay in logs and histories.
 void DeskRoutes::LogIn(const httplib::Request& request, httplib::Response& response) {
     std::string token;
-    const Access access = login_.Open(request.get_param_value("user"), request.get_param_value("password"),
-                                      request.remote_addr, NowMs(), token);
+    const Access access = login_.Open(FormField(request.body, "user"), FormField(request.body, "password"),
+                                      Client(request), NowMs(), token);
     if (access != Access::Allowed) {
         response.status = access == Access::Throttled ? 429 : 401;
         response.set_content(LoginPage(access == Access::Throttled ? "Too many failed logins: wait a minute."
@@ -166,20 +187,38 @@ void DeskRoutes::LogOut(const httplib::Request& request, httplib::Response& resp
     response.set_redirect("/", 303);
 }
 
+// Written a page at a time as it is read from storage.
 void DeskRoutes::Reports(const httplib::Request& request, httplib::Response& response, bool csv) {
     if (!Allowed(request, response, false)) return;
     ReportFilter filter;
     if (auto error = ReadReportFilter(Parameters(request), csv ? kMaxListLimit : 100, filter))
         return JsonError(response, 400, *error);
-    const std::vector<ReportRow> rows = storage_.List(filter);
-    if (csv) {
-        response.set_header("Content-Disposition", "attachment; filename=\"omniprobe-reports.csv\"");
-        response.set_content(ReportsCsv(rows), "text/csv; charset=utf-8");
-        return;
-    }
-    nlohmann::json list = nlohmann::json::array();
-    for (const ReportRow& row : rows) list.push_back(ReportJson(row));
-    Json(response, list);
+    struct Listing {
+        ReportPages pages;
+        bool begun = false, anyRow = false;
+    };
+    auto listing = std::make_shared<Listing>(Listing{ReportPages(storage_, filter)});
+    if (csv) response.set_header("Content-Disposition", "attachment; filename=\"omniprobe-reports.csv\"");
+    response.set_chunked_content_provider(csv ? "text/csv; charset=utf-8" : kJson,
+                                          [listing, csv](size_t, httplib::DataSink& sink) {
+        std::string text;
+        if (!listing->begun) text = csv ? CsvHeader() : "[";
+        listing->begun = true;
+        try {
+            for (const ReportRow& row : listing->pages.Next()) {
+                if (!csv && listing->anyRow) text += ",";
+                text += csv ? CsvLine(row) : JsonText(ReportJson(row));
+                listing->anyRow = true;
+            }
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "omniprobe-desk: the list broke off: %s\n", e.what());
+            return false;  // the answer ends unfinished, so the client sees that it failed
+        }
+        if (listing->pages.done() && !csv) text += "]";
+        if (!text.empty() && !sink.write(text.data(), text.size())) return false;
+        if (listing->pages.done()) sink.done();
+        return true;
+    });
 }
 
 void DeskRoutes::Report(const httplib::Request& request, httplib::Response& response) {

@@ -1,6 +1,9 @@
 // The thin HTTP layer: each handler reads the request, calls one plain function and writes the answer.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include <httplib.h>
 
 #include "intake.h"
@@ -11,11 +14,12 @@ namespace omni::desk {
 
 class DeskRoutes {
 public:
-    DeskRoutes(Storage& storage, Intake& intake, Login& login, bool https)
-        : storage_(storage), intake_(intake), login_(login), https_(https) {}
+    DeskRoutes(Storage& storage, Intake& intake, Login& login, bool https, std::vector<std::string> trustedProxies)
+        : storage_(storage), intake_(intake), login_(login), https_(https), trustedProxies_(std::move(trustedProxies)) {}
     void Install(httplib::Server& server);
 
 private:
+    std::string Client(const httplib::Request& request) const;
     void Receive(const httplib::Request& request, httplib::Response& response, const httplib::ContentReader& reader);
     bool Allowed(const httplib::Request& request, httplib::Response& response, bool page);
     void Dashboard(const httplib::Request& request, httplib::Response& response);
@@ -29,6 +33,7 @@ private:
     Intake& intake_;
     Login& login_;
     const bool https_;
+    const std::vector<std::string> trustedProxies_;
 };
 
 }  // namespace omni::desk

@@ -1,5 +1,6 @@
-// Receiving one posted report: the rate per address, the three fields, a well-formed report, then one
-// transaction. A refused post stores nothing; a stored one is on disk before the answer is written.
+// Receiving one posted report: the rate per address, the size, the three fields, a well-formed report,
+// then one transaction within the sender's daily quota. A refused post stores nothing (it only counts
+// toward the rate); a stored one is on disk before the answer is written.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,9 @@
 
 namespace omni::desk {
 
-enum class IntakeResult { Stored, TooLarge, TooMany, NotTheThreeFields, BadEscape, NotText, NotAReport, BadTicket };
+enum class IntakeResult {
+    Stored, TooLarge, TooMany, OverQuota, NotTheThreeFields, BadEscape, NotText, BadLang, NotAReport, BadTicket
+};
 
 struct Incoming {
     std::string body;
@@ -28,19 +31,32 @@ struct IntakeOutcome {
     std::string detail;   // for a report that is not well-formed: what is wrong, in English
 };
 
+struct IntakeLimits {
+    size_t bodyLimit = 256 * 1024;
+    int postsPerMinute = 60;        // per sender address; 0: no limit
+    int64_t dailyQuotaBytes = 0;    // per sender address and UTC day; 0: no quota
+};
+
 class Intake {
 public:
-    Intake(Storage& storage, size_t bodyLimit, int postsPerMinute);
+    Intake(Storage& storage, IntakeLimits limits);
     IntakeOutcome Receive(const Incoming& post);
-    size_t bodyLimit() const { return bodyLimit_; }
+    size_t bodyLimit() const { return limits_.bodyLimit; }
 
 private:
     Storage& storage_;
-    const size_t bodyLimit_;
+    const IntakeLimits limits_;
     RateLimiter rate_;
 };
 
 // "kor" in any letter case, as the control's Lang reads it.
 bool IsKorean(const std::string& lang);
+
+// A ticket is UTF-8 text of at most 1,000 bytes without control or format characters (Unicode Cc, Cf:
+// bidi overrides, zero-width marks and the like), which would make it read otherwise than it is.
+bool IsTicket(const std::string& ticket);
+
+// "eng", "kor", "en-US": at most 16 ASCII letters, digits, "-" and "_" (or nothing).
+bool IsLanguageCode(const std::string& lang);
 
 }  // namespace omni::desk

@@ -7,8 +7,6 @@ namespace omni::desk {
 
 namespace {
 
-constexpr int64_t kSessionIdleMs = 12LL * 3600 * 1000;
-
 std::optional<std::string> Base64(const std::string& text) {
     if (text.empty() || text.size() % 4 != 0 || text.size() > 4096) return std::nullopt;
     std::string bytes(text.size() / 4 * 3, '\0');
@@ -40,28 +38,17 @@ std::string CookieValue(const std::string& header, const std::string& name) {
     return "";
 }
 
-Login::Login(const std::string& password, int failuresPerMinute) : hash_(password), failures_(failuresPerMinute) {}
+Login::Login(Storage& storage, const std::string& password, LoginLimits limits)
+    : storage_(storage), hash_(password), failures_(storage, "login", limits.perAddress),
+      allFailures_(storage, "login-all", limits.overall) {}
 
 Access Login::Verify(const std::string& user, const std::string& password, const std::string& address, int64_t nowMs) {
-    if (!failures_.HasRoom(address, nowMs)) return Access::Throttled;
+    if (!failures_.HasRoom(address, nowMs) || !allFailures_.HasRoom("", nowMs)) return Access::Throttled;
     const bool matches = hash_.Matches(password);  // computed for every user name, so timing tells nothing
     if (SameText(user, kDeskUser) && matches) return Access::Allowed;
     failures_.Allow(address, nowMs);
+    allFailures_.Allow("", nowMs);
     return Access::Refused;
-}
-
-bool Login::SessionValid(const std::string& cookie, int64_t nowMs) {
-    const std::string token = CookieValue(cookie, kSessionCookie);
-    if (token.empty()) return false;
-    std::lock_guard<std::mutex> hold(lock_);
-    auto it = sessions_.find(token);
-    if (it == sessions_.end()) return false;
-    if (nowMs - it->second > kSessionIdleMs) {
-        sessions_.erase(it);
-        return false;
-    }
-    it->second = nowMs;
-    return true;
 }
 
 Access Login::Check(const std::string& authorization, const std::string& cookie, const std::string& address,
@@ -73,7 +60,9 @@ Access Login::Check(const std::string& authorization, const std::string& cookie,
         if (colon == std::string::npos) return Access::Refused;
         return Verify(pair->substr(0, colon), pair->substr(colon + 1), address, nowMs);
     }
-    return SessionValid(cookie, nowMs) ? Access::Allowed : Access::Refused;
+    const std::string token = CookieValue(cookie, kSessionCookie);
+    if (token.empty()) return Access::Refused;
+    return storage_.UseSession(Sha256Hex(token), nowMs, kSessionIdleMs) ? Access::Allowed : Access::Refused;
 }
 
 Access Login::Open(const std::string& user, const std::string& password, const std::string& address, int64_t nowMs,
@@ -81,16 +70,13 @@ Access Login::Open(const std::string& user, const std::string& password, const s
     const Access access = Verify(user, password, address, nowMs);
     if (access != Access::Allowed) return access;
     token = RandomHex(32);
-    std::lock_guard<std::mutex> hold(lock_);
-    for (auto it = sessions_.begin(); it != sessions_.end();)
-        it = nowMs - it->second > kSessionIdleMs ? sessions_.erase(it) : std::next(it);
-    sessions_[token] = nowMs;
+    storage_.OpenSession(Sha256Hex(token), kDeskUser, nowMs);
     return Access::Allowed;
 }
 
 void Login::Close(const std::string& cookie) {
-    std::lock_guard<std::mutex> hold(lock_);
-    sessions_.erase(CookieValue(cookie, kSessionCookie));
+    const std::string token = CookieValue(cookie, kSessionCookie);
+    if (!token.empty()) storage_.CloseSession(Sha256Hex(token));
 }
 
 }  // namespace omni::desk

@@ -1,26 +1,32 @@
 // The desk's login: user "desk" and one password, kept as a hash. The API takes HTTP Basic or the
-// dashboard's session; the dashboard's form opens a session. Failed attempts per address are limited.
+// dashboard's session; the dashboard's form opens a session. Sessions and failed attempts live in the
+// database, so any service sharing it serves any login and counts every failure. Failures are limited
+// per address and over all addresses.
 #pragma once
 
 #include <cstdint>
-#include <mutex>
-#include <optional>
 #include <string>
-#include <unordered_map>
 
 #include "password.h"
 #include "rate_limiter.h"
+#include "storage.h"
 
 namespace omni::desk {
 
 inline constexpr char kDeskUser[] = "desk";
 inline constexpr char kSessionCookie[] = "omni_desk_session";
+inline constexpr int64_t kSessionIdleMs = 12LL * 3600 * 1000;
 
 enum class Access { Allowed, Refused, Throttled };
 
+struct LoginLimits {
+    int perAddress = 10;  // failed logins a minute from one address
+    int overall = 30;     // failed logins a minute from all addresses together
+};
+
 class Login {
 public:
-    Login(const std::string& password, int failuresPerMinute);
+    Login(Storage& storage, const std::string& password, LoginLimits limits);
 
     // The Authorization header "Basic <base64 of user:password>", or the Cookie header with a session.
     Access Check(const std::string& authorization, const std::string& cookie, const std::string& address, int64_t nowMs);
@@ -31,12 +37,10 @@ public:
 
 private:
     Access Verify(const std::string& user, const std::string& password, const std::string& address, int64_t nowMs);
-    bool SessionValid(const std::string& cookie, int64_t nowMs);
 
+    Storage& storage_;
     const PasswordHash hash_;
-    RateLimiter failures_;
-    std::mutex lock_;
-    std::unordered_map<std::string, int64_t> sessions_;  // token -> last use
+    RateLimiter failures_, allFailures_;
 };
 
 // The value of one cookie in a Cookie header.

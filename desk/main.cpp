@@ -1,20 +1,21 @@
 // omniprobe-desk: receives the reports that SendInformation posts, keeps them in SQLite or PostgreSQL,
 // and shows them to the desk on a dashboard behind its login.
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <thread>
 
-#include <httplib.h>
 #include <openssl/crypto.h>
 
+#include "bounded_server.h"
+#include "client_address.h"
 #include "http_routes.h"
 #include "intake.h"
 #include "login.h"
@@ -26,19 +27,20 @@ using namespace omni::desk;
 
 namespace {
 
-// Deletes reports older than the retention at start and every hour, until told to stop.
-class Retention {
+// Every ten minutes, and at start: drops expired sessions and spent counters, and deletes reports older
+// than the retention. Where several services share a database, one at a time deletes.
+class Maintenance {
 public:
-    Retention(Storage& storage, int days) : storage_(storage), days_(days) {
-        if (days_ > 0) thread_ = std::thread([this] { Loop(); });
+    Maintenance(Storage& storage, int retentionDays) : storage_(storage), days_(retentionDays) {
+        thread_ = std::thread([this] { Loop(); });
     }
-    ~Retention() {
+    ~Maintenance() {
         {
             std::lock_guard<std::mutex> hold(lock_);
             stop_ = true;
         }
         wake_.notify_all();
-        if (thread_.joinable()) thread_.join();
+        thread_.join();
     }
 
 private:
@@ -46,14 +48,19 @@ private:
         std::unique_lock<std::mutex> hold(lock_);
         while (!stop_) {
             try {
-                const int64_t removed = storage_.DeleteBefore(NowMs() - int64_t(days_) * 24 * 3600 * 1000);
-                if (removed > 0) std::printf("retention: %lld reports older than %d days deleted\n",
-                                             static_cast<long long>(removed), days_);
+                const int64_t now = NowMs();
+                storage_.Tidy(now, kSessionIdleMs);
+                if (days_ > 0) {
+                    const std::optional<int64_t> removed = storage_.DeleteBefore(now - int64_t(days_) * 24 * 3600 * 1000);
+                    if (removed && *removed > 0)
+                        std::printf("retention: %lld reports older than %d days deleted\n",
+                                    static_cast<long long>(*removed), days_);
+                }
             } catch (const std::exception& e) {
-                std::fprintf(stderr, "omniprobe-desk: retention: %s\n", e.what());
+                std::fprintf(stderr, "omniprobe-desk: maintenance: %s\n", e.what());
             }
             std::fflush(stdout);
-            wake_.wait_for(hold, std::chrono::hours(1), [this] { return stop_; });
+            wake_.wait_for(hold, std::chrono::minutes(10), [this] { return stop_; });
         }
     }
 
@@ -65,11 +72,22 @@ private:
     std::thread thread_;
 };
 
+void Forget(std::string& secret) {
+    OPENSSL_cleanse(secret.data(), secret.size());
+    secret.clear();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Options options;
-    if (auto error = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), std::getenv, options)) {
+    const std::optional<std::string> error =
+        ParseOptions(std::vector<std::string>(argv + 1, argv + argc), std::getenv, options);
+    // The variable's value is overwritten where the process's environment keeps it, so it is gone from
+    // /proc/<pid>/environ too, not only from getenv.
+    if (char* value = std::getenv("OMNI_DESK_PASSWORD")) OPENSSL_cleanse(value, std::strlen(value));
+    unsetenv("OMNI_DESK_PASSWORD");
+    if (error) {
         std::fprintf(stderr, "%s\n", error->c_str());
         return 2;
     }
@@ -85,7 +103,7 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
-    // Reports describe people's PCs: the database file and its log are for the service's user alone.
+    // Reports describe people's PCs: the database file, its log and its folder are for the service's user alone.
     umask(077);
     std::unique_ptr<Storage> storage;
     try {
@@ -96,47 +114,44 @@ int main(int argc, char** argv) {
     }
     const bool generated = options.password.empty();
     std::string password = generated ? GeneratePassword() : options.password;
-    Login login(password, options.loginFailuresPerMinute);
-    // From here on only the hash is kept: the texts are wiped, and the variable leaves the environment.
-    OPENSSL_cleanse(options.password.data(), options.password.size());
-    options.password.clear();
-    unsetenv("OMNI_DESK_PASSWORD");
-    if (!generated) {
-        OPENSSL_cleanse(password.data(), password.size());
-        password.clear();
-    }
-    Intake intake(*storage, options.bodyLimit, options.postsPerMinute);
-    Retention retention(*storage, options.retentionDays);
+    Forget(options.password);
+    Login login(*storage, password, LoginLimits{options.loginFailuresPerMinute, options.loginFailuresPerMinuteOverall});
+    if (!generated) Forget(password);  // from here on only the hash is kept; a generated one until it is printed
+    Intake intake(*storage, IntakeLimits{options.bodyLimit, options.postsPerMinute, options.dailyQuotaBytes});
+    Maintenance maintenance(*storage, options.retentionDays);
 
     const bool https = !options.certFile.empty();
-    std::unique_ptr<httplib::Server> server;
+    std::unique_ptr<TlsContext> tls;
     if (https) {
-        auto secure = std::make_unique<httplib::SSLServer>(options.certFile.c_str(), options.keyFile.c_str());
-        if (!secure->is_valid()) {
-            std::fprintf(stderr, "omniprobe-desk: cannot use the certificate %s with the key %s\n",
-                         options.certFile.c_str(), options.keyFile.c_str());
+        try {
+            tls = std::make_unique<TlsContext>(options.certFile, options.keyFile);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "omniprobe-desk: cannot use the certificate %s with the key %s: %s\n",
+                         options.certFile.c_str(), options.keyFile.c_str(), e.what());
             return 1;
         }
-        server = std::move(secure);
-    } else {
-        server = std::make_unique<httplib::Server>();
     }
-    const int threads = options.threads;
-    server->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
-    server->set_payload_max_length(options.bodyLimit);
+    ServerBounds bounds;
+    bounds.request.headBytes = options.headerLimit;
+    bounds.request.deadline = std::chrono::seconds(options.requestSeconds);
+    bounds.connections = options.connections;
+    bounds.connectionsPerAddress = options.connectionsPerAddress;
+    bounds.trustedProxies = options.trustedProxies;
+    BoundedServer server(bounds, std::move(tls));
+    server.set_payload_max_length(options.bodyLimit);
     // Each poster's browser window sends one request; a short keep-alive frees the threads for the next.
-    server->set_keep_alive_timeout(2);
+    server.set_keep_alive_timeout(2);
     int listening = -1;
-    server->set_socket_options([&listening](int socket) {
+    server.set_socket_options([&listening](int socket) {
         httplib::default_socket_options(socket);
         listening = socket;
     });
-    DeskRoutes routes(*storage, intake, login, https);
-    routes.Install(*server);
+    DeskRoutes routes(*storage, intake, login, https, options.trustedProxies);
+    routes.Install(server);
 
     int port = options.port;
-    if (port == 0) port = server->bind_to_any_port(options.listen);
-    else if (!server->bind_to_port(options.listen, port)) port = -1;
+    if (port == 0) port = server.bind_to_any_port(options.listen);
+    else if (!server.bind_to_port(options.listen, port)) port = -1;
     if (port <= 0) {
         std::fprintf(stderr, "omniprobe-desk: cannot listen on %s:%d\n", options.listen.c_str(), options.port);
         return 1;
@@ -145,21 +160,23 @@ int main(int argc, char** argv) {
     if (listening >= 0) ::listen(listening, SOMAXCONN);
 
     const std::string host = options.listen.find(':') != std::string::npos ? "[" + options.listen + "]" : options.listen;
-    std::printf("omniprobe-desk: dashboard at %s://%s:%d/\n", https ? "https" : "http", host.c_str(), port);
-    std::printf("omniprobe-desk: reports are posted to %s://%s:%d/report\n", https ? "https" : "http", host.c_str(), port);
+    const char* scheme = https ? "https" : "http";
+    std::printf("omniprobe-desk: dashboard at %s://%s:%d/\n", scheme, host.c_str(), port);
+    std::printf("omniprobe-desk: reports are posted to %s://%s:%d/report\n", scheme, host.c_str(), port);
     if (generated) std::printf("omniprobe-desk: login: user desk, password %s\n", password.c_str());
-    else std::printf("omniprobe-desk: login: user desk, password from OMNI_DESK_PASSWORD\n");
+    else std::printf("omniprobe-desk: login: user desk, password from %s\n", options.passwordSource.c_str());
+    for (const std::string& proxy : options.trustedProxies)
+        std::printf("omniprobe-desk: trusts the client address that %s names in %s\n", proxy.c_str(), kClientHeader);
     std::printf("omniprobe-desk: storage: %s\n", PrintableDatabase(options.db).c_str());
     std::fflush(stdout);
-    OPENSSL_cleanse(password.data(), password.size());
-    password.clear();
+    Forget(password);
 
     std::thread stopper([&server, stopSignals] {
         int signal = 0;
         sigwait(&stopSignals, &signal);
-        server->stop();
+        server.stop();
     });
-    const bool served = server->listen_after_bind();
+    const bool served = server.listen_after_bind();
     if (stopper.joinable()) {
         pthread_kill(stopper.native_handle(), SIGTERM);  // if the server ended by itself, release the waiter
         stopper.join();

@@ -10,9 +10,11 @@ struct Texts {
     const char* refused;    // the first line of a refused post
     const char* tooLarge;   // %1: the limit in KB
     const char* tooMany;
+    const char* overQuota;
     const char* notFields;
     const char* badEscape;
     const char* notText;
+    const char* badLang;
     const char* notReport;
     const char* badTicket;
     const char* close;
@@ -24,9 +26,11 @@ const Texts kEnglish = {
     "The support desk could not take this report.",
     "The report is larger than the desk accepts (%1 KB).",
     "Too many reports came from this address in a short time. Please try again in a minute.",
+    "This address has sent more reports today than the desk keeps for one address. Please try again tomorrow.",
     "The post does not hold exactly the three fields txt_diagnosis, txt_ie_addons and txt_lang.",
     "A field holds a \"%\" that is not followed by two hexadecimal digits.",
     "A field is not UTF-8 text.",
+    "The language field is not a short language code.",
     "The diagnosis is not a well-formed report",
     "The ticket in the address is not text.",
     "You can close this window.",
@@ -38,9 +42,11 @@ const Texts kKorean = {
     "고객지원 센터에서 이 점검 결과를 받을 수 없습니다.",
     "점검 결과가 접수 가능한 크기(%1 KB)보다 큽니다.",
     "이 주소에서 짧은 시간에 너무 많은 점검 결과가 전송되었습니다. 1분 후에 다시 시도해 주십시오.",
+    "이 주소에서 오늘 보낸 점검 결과가 고객지원 센터가 한 주소에서 받는 양을 넘었습니다. 내일 다시 시도해 주십시오.",
     "전송 내용에 txt_diagnosis, txt_ie_addons, txt_lang 세 항목이 정확히 들어 있지 않습니다.",
     "항목에 16진수 두 자리가 뒤따르지 않는 \"%\"가 있습니다.",
     "항목이 UTF-8 텍스트가 아닙니다.",
+    "언어 항목이 짧은 언어 코드가 아닙니다.",
     "점검 결과가 올바른 형식의 보고서가 아닙니다",
     "주소의 티켓 번호가 텍스트가 아닙니다.",
     "이 창을 닫으셔도 됩니다.",
@@ -89,6 +95,8 @@ std::string IntakePage(const IntakeOutcome& outcome, size_t bodyLimit) {
     switch (outcome.result) {
     case IntakeResult::TooLarge: why = Replace(t.tooLarge, std::to_string(bodyLimit / 1024)); break;
     case IntakeResult::TooMany: why = t.tooMany; break;
+    case IntakeResult::OverQuota: why = t.overQuota; break;
+    case IntakeResult::BadLang: why = t.badLang; break;
     case IntakeResult::NotTheThreeFields: why = t.notFields; break;
     case IntakeResult::BadEscape: why = t.badEscape; break;
     case IntakeResult::NotText: why = t.notText; break;

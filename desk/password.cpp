@@ -49,14 +49,29 @@ std::string GeneratePassword() {
     return password;
 }
 
-std::string RandomHex(size_t count) {
+namespace {
+
+std::string Hex(const std::string& bytes) {
     static const char kHex[] = "0123456789abcdef";
     std::string text;
-    for (unsigned char byte : RandomBytes(count)) {
+    for (unsigned char byte : bytes) {
         text += kHex[byte >> 4];
         text += kHex[byte & 15];
     }
     return text;
+}
+
+}  // namespace
+
+std::string RandomHex(size_t count) { return Hex(RandomBytes(count)); }
+
+std::string Sha256Hex(const std::string& text) {
+    std::string digest(32, '\0');
+    unsigned int size = 0;
+    if (EVP_Digest(text.data(), text.size(), reinterpret_cast<unsigned char*>(digest.data()), &size, EVP_sha256(),
+                   nullptr) != 1)
+        throw std::runtime_error("SHA-256 failed");
+    return Hex(digest);
 }
 
 }  // namespace omni::desk

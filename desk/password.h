@@ -20,4 +20,7 @@ std::string GeneratePassword();
 // Hexadecimal text of random bytes, for session tokens.
 std::string RandomHex(size_t bytes);
 
+// The SHA-256 of a text, in hexadecimal: how a session token is known in the database.
+std::string Sha256Hex(const std::string& text);
+
 }  // namespace omni::desk

@@ -1,31 +1,29 @@
-// Events per address in a sliding minute: a token bucket per address that refills continuously.
+// Events per address in a sliding minute, counted in the database so that every service sharing it
+// counts the same: a token bucket per address that refills continuously.
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <string>
-#include <unordered_map>
+
+#include "storage.h"
 
 namespace omni::desk {
 
 class RateLimiter {
 public:
-    // perMinute 0: no limit.
-    explicit RateLimiter(int perMinute) : perMinute_(perMinute) {}
+    // `kind` names the limit ("post", "login"); perMinute 0: no limit.
+    RateLimiter(Storage& storage, std::string kind, int perMinute)
+        : storage_(storage), kind_(std::move(kind)), perMinute_(perMinute) {}
     // Takes one event for the address; false when the address has used up its rate.
     bool Allow(const std::string& address, int64_t nowMs);
     // Whether the address could take one now, without taking it.
     bool HasRoom(const std::string& address, int64_t nowMs);
 
 private:
-    struct Bucket {
-        double tokens;
-        int64_t lastMs;
-    };
-    Bucket& Refilled(const std::string& address, int64_t nowMs);
+    std::string Bucket(const std::string& address) const { return kind_ + " " + address; }
+    Storage& storage_;
+    const std::string kind_;
     const int perMinute_;
-    std::mutex lock_;
-    std::unordered_map<std::string, Bucket> buckets_;
 };
 
 }  // namespace omni::desk

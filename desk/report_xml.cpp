@@ -1,6 +1,8 @@
 #include "report_xml.h"
 
 #include <cctype>
+#include <set>
+
 #include <pugixml.hpp>
 
 namespace omni::desk {
@@ -20,21 +22,48 @@ ReadReport Fault(std::string why) {
     return read;
 }
 
+bool AttributesOnce(pugi::xml_node element) {
+    std::set<std::string> names;
+    for (pugi::xml_attribute attribute : element.attributes())
+        if (!names.insert(attribute.name()).second) return false;
+    for (pugi::xml_node child : element.children())
+        if (child.type() == pugi::node_element && !AttributesOnce(child)) return false;
+    return true;
+}
+
+// An item's text as any reader sees it: every piece of text in it, or nothing when it holds markup.
+bool PlainText(pugi::xml_node node, std::string& text) {
+    text.clear();
+    for (pugi::xml_node child : node.children()) {
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) text += child.value();
+        else if (child.type() == pugi::node_element) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool IsRedColour(const std::string& colour) { return colour != "000000"; }
 
 ReadReport ReadReportXml(const std::string& xml) {
     pugi::xml_document document;
-    // Entities are not expanded beyond XML's own five, and no DOCTYPE is loaded: nothing reaches outside.
-    const pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size(), pugi::parse_default,
-                                                               pugi::encoding_utf8);
+    // Entities are not expanded beyond XML's own five, and a DOCTYPE is only noted, to be refused: nothing
+    // reaches outside. As a fragment, text outside the root stays visible.
+    const pugi::xml_parse_result parsed =
+        document.load_buffer(xml.data(), xml.size(),
+                             pugi::parse_default | pugi::parse_doctype | pugi::parse_declaration | pugi::parse_fragment,
+                             pugi::encoding_utf8);
     if (!parsed) return Fault(std::string("the diagnosis is not well-formed XML (") + parsed.description() + ")");
     int roots = 0;
-    for (pugi::xml_node node : document.children())
+    for (pugi::xml_node node : document.children()) {
+        if (node.type() == pugi::node_doctype) return Fault("the diagnosis has a DOCTYPE");
+        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+            return Fault("the diagnosis has text outside its root");
         if (node.type() == pugi::node_element) ++roots;
-    pugi::xml_node root = document.document_element();
-    if (roots != 1 || std::string(root.name()) != "diagnosis") return Fault("the document is not one <diagnosis> element");
+    }
+    pugi::xml_node root = document.child("diagnosis");
+    if (roots != 1 || !root) return Fault("the document is not one <diagnosis> element");
+    if (!AttributesOnce(root)) return Fault("an element has an attribute twice");
     ReadReport read;
     int position = 0;
     for (pugi::xml_node group : root.children()) {
@@ -51,12 +80,15 @@ ReadReport ReadReportXml(const std::string& xml) {
             StoredItem stored;
             stored.position = position++;
             stored.group = group.attribute("class").value();
-            stored.subject = subject.text().get();
-            stored.colour = colour.text().get();
+            const bool plain = PlainText(subject, stored.subject) && PlainText(item.child("lenvmsg"), stored.state) &&
+                               PlainText(colour, stored.colour) && PlainText(result, stored.result) &&
+                               PlainText(item.child("addition"), stored.addition) &&
+                               PlainText(solution, stored.solutionLabel);
+            if (!plain) return Fault("an item's text holds markup");
             if (!IsColour(stored.colour)) return Fault("an item's <resultcolor> is not six hexadecimal digits");
             for (char& c : stored.colour) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
             stored.red = IsRedColour(stored.colour);
-            stored.result = result.text().get();
+            stored.solutionType = solution.attribute("type").value();
             stored.method = solution.attribute("value").value();
             stored.param = solution.attribute("param").value();
             read.items.push_back(std::move(stored));

@@ -1,5 +1,5 @@
 // A posted report read for storage: its items, one per <item> of each <group>, and whether the text is
-// a well-formed report at all.
+// a well-formed report at all. What is stored is what the dashboard shows: nothing reads the XML again.
 #pragma once
 
 #include <string>
@@ -17,7 +17,9 @@ struct ReadReport {
 
 // The root is <diagnosis> holding <group class="..."> elements; each item has <subject>, <resultcolor>
 // (six hexadecimal digits), <resultmsg> and <solutionmsg>. A report without groups (the empty report
-// of a failed or refused Retrieve) is well-formed and has no items.
+// of a failed or refused Retrieve) is well-formed and has no items. Refused, because another XML reader
+// (a browser's, a spreadsheet's) would read them otherwise: a DOCTYPE, text outside the root, an
+// attribute twice in one element, and markup inside an item's texts.
 ReadReport ReadReportXml(const std::string& xml);
 
 // Red as the desk's page shows it: any colour but black.

@@ -5,126 +5,49 @@
 //  3. the same rows inserted straight into SQLite by the storage class, for the ratio of the receiver's
 //     ingest rate to SQLite's own.
 // Prints reports per second, the 50th and 99th percentile latency, and that ratio. A benchmark, not a test.
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <functional>
 #include <iterator>
-#include <mutex>
-#include <regex>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <httplib.h>
-
+#include "bench_support.h"
 #include "control/post_body.h"
 #include "report_xml.h"
 #include "sqlite_storage.h"
 #include "time_text.h"
 
-extern char** environ;
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace omni::desk::bench;
 
-struct Settings {
+struct Settings : LoadSettings {
     std::string desk, report, folder;
-    int posters = 16;
-    int posts = 3000;       // per phase, at most
-    int seconds = 60;       // per phase, at most
 };
 
-// The service as a child process, its output in a file; restarted on the same port and database.
+// The service on a SQLite file, started again on the same port and file after a kill.
 class Receiver {
 public:
     Receiver(const Settings& s, std::string db) : s_(s), db_(std::move(db)) {}
-    ~Receiver() { Stop(SIGTERM); }
     int Start(int port) {
-        const std::string log = s_.folder + "/receiver.log";
-        std::vector<std::string> args = {s_.desk, "--port", std::to_string(port), "--db", db_, "--rate", "0", "--threads", "16"};
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::string password = "OMNI_DESK_PASSWORD=bench";
-        std::vector<char*> env = {password.data(), nullptr};
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), env.data()) != 0) return -1;
-        posix_spawn_file_actions_destroy(&actions);
-        const std::regex address("dashboard at http://127\\.0\\.0\\.1:([0-9]+)/");
-        for (int tries = 0; tries < 300; ++tries) {
-            std::ifstream in(log);
-            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            std::smatch m;
-            if (text.find("storage:") != std::string::npos && std::regex_search(text, m, address)) return std::stoi(m[1]);
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return -1;
+        if (!child_.Start({s_.desk, "--port", std::to_string(port), "--db", db_, "--rate", "0", "--quota-bytes", "0",
+                           "--connections-per-address", "64"},
+                          {"OMNI_DESK_PASSWORD=load benchmark"}, s_.folder + "/receiver.log"))
+            return -1;
+        return child_.ReceiverPort();
     }
-    void Stop(int signal) {
-        if (pid_ <= 0) return;
-        kill(pid_, signal);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
+    void Stop(int signal) { child_.Stop(signal); }
 
 private:
     const Settings& s_;
     const std::string db_;
-    pid_t pid_ = -1;
+    Child child_;
 };
-
-struct Post {
-    std::string ticket;
-    int status = 0;           // 0: no answer (refused connection, reset)
-    double ms = 0;
-    Clock::time_point answered;
-};
-
-// Runs the posters until `posts` are made or the time is up; `during` runs beside them (the fault).
-std::vector<Post> Load(const Settings& s, int port, const std::string& body, const std::string& phase,
-                       const std::function<void(std::atomic<int>& made)>& during, double& wallSeconds) {
-    std::vector<Post> posts(s.posts);
-    std::atomic<int> next{0}, made{0};
-    const auto start = Clock::now(), deadline = start + std::chrono::seconds(s.seconds);
-    std::vector<std::thread> posters;
-    for (int p = 0; p < s.posters; ++p)
-        posters.emplace_back([&] {
-            httplib::Client client("127.0.0.1", port);
-            client.set_connection_timeout(5, 0);
-            client.set_read_timeout(30, 0);
-            for (int i; (i = next++) < s.posts && Clock::now() < deadline;) {
-                Post& post = posts[i];
-                post.ticket = phase + "-" + std::to_string(i);
-                const auto sent = Clock::now();
-                auto answer = client.Post(("/report?ticket=" + post.ticket).c_str(), body, "application/x-www-form-urlencoded");
-                post.answered = Clock::now();
-                post.ms = std::chrono::duration<double, std::milli>(post.answered - sent).count();
-                post.status = answer ? answer->status : 0;
-                ++made;
-                if (!answer) std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the receiver is down
-            }
-        });
-    std::thread fault([&] { during(made); });
-    for (auto& t : posters) t.join();
-    fault.join();
-    wallSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-    posts.resize(std::min<int>(next, s.posts));
-    posts.erase(std::remove_if(posts.begin(), posts.end(), [](const Post& p) { return p.ticket.empty(); }), posts.end());
-    return posts;
-}
 
 std::set<std::string> StoredTickets(const std::string& db) {
     omni::desk::SqliteStorage storage(db);
@@ -139,41 +62,10 @@ std::set<std::string> StoredTickets(const std::string& db) {
     return tickets;
 }
 
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<size_t>(p * (values.size() - 1) + 0.5))];
-}
-
-// Checks that every post answered 200 is stored; prints the phase's figures. Answers the 200s per second.
-double Report(const char* name, const std::vector<Post>& posts, const std::set<std::string>& stored, double seconds,
-              bool& ok) {
-    std::vector<double> latencies;
-    int answered = 0, missing = 0, refused = 0, failed = 0;
-    for (const Post& post : posts) {
-        if (post.status == 200) {
-            ++answered;
-            latencies.push_back(post.ms);
-            if (!stored.count(post.ticket)) ++missing;
-        } else if (post.status == 0) {
-            ++failed;
-        } else {
-            ++refused;
-        }
-    }
-    const double rate = answered / seconds;
-    std::printf("%s: %zu posts in %.1f s: %d answered 200, %d other answers, %d without answer\n", name, posts.size(),
-                seconds, answered, refused, failed);
-    std::printf("%s: %zu reports in the database; answered 200 but missing: %d\n", name, stored.size(), missing);
-    std::printf("%s: %.0f reports/s, latency p50 %.1f ms, p99 %.1f ms\n", name, rate, Percentile(latencies, 0.5),
-                Percentile(latencies, 0.99));
-    if (missing != 0 || answered == 0) ok = false;
-    return rate;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    signal(SIGPIPE, SIG_IGN);  // a post cut off by a killed receiver is counted, not fatal
     Settings s;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i], value = argv[i + 1];
@@ -206,7 +98,9 @@ int main(int argc, char** argv) {
         double seconds = 0;
         const auto posts = Load(s, port, body, "load", [](std::atomic<int>&) {}, seconds);
         receiver.Stop(SIGTERM);
-        loadRate = Report("load", posts, StoredTickets(loadDb), seconds, ok);
+        const Figures figures = Report("load", posts, StoredTickets(loadDb), seconds);
+        loadRate = figures.rate;
+        if (figures.missing != 0 || figures.answered == 0) ok = false;
     }
 
     // 2. Faults: SIGKILL after a third of the posts, a restart 0.2 s later on the same file and port.
@@ -231,7 +125,8 @@ int main(int argc, char** argv) {
         int beforeKill = 0, lost = 0;
         for (const Post& post : posts)
             if (post.status == 200 && post.answered < killedAt && ++beforeKill && !stored.count(post.ticket)) ++lost;
-        Report("fault", posts, stored, seconds, ok);
+        const Figures figures = Report("fault", posts, stored, seconds);
+        if (figures.missing != 0 || figures.answered == 0) ok = false;
         std::printf("fault: killed with SIGKILL after %d answered posts, restarted: %s; answered 200 before the kill"
                     " and missing after it: %d\n", beforeKill, restarted ? "yes" : "NO", lost);
         if (!restarted || lost != 0) ok = false;
@@ -253,7 +148,7 @@ int main(int argc, char** argv) {
         for (; inserted < count && Clock::now() < deadline; ++inserted) {
             row.ticket = "raw-" + std::to_string(inserted);
             row.receivedMs = omni::desk::NowMs();
-            storage.Add(row);
+            storage.Add(row, 0);
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         const double rawRate = inserted / seconds;

@@ -68,37 +68,21 @@ async function showList() {
     byId("list-status").textContent = rows.length ? rows.length + " reports, newest first" : "No reports match.";
 }
 
-// --- One report, as the diagnosis page lays it out
-
-function childElements(node, name) {
-    return Array.from(node.children).filter((child) => child.nodeName === name);
-}
-
-function textOf(item, name) {
-    const element = childElements(item, name)[0];
-    return element ? element.textContent : "";
-}
-
-const isRed = (colour) => colour.toUpperCase() !== "000000";
+// --- One report, as the diagnosis page lays it out, from the items the service read when it arrived
+// (never from a second reading of its XML, which another parser could read otherwise)
 
 function solutionText(solution) {
-    if (!solution) return "";
-    const label = solution.textContent;
-    const type = solution.getAttribute("type") || "";
-    const value = solution.getAttribute("value") || "";
-    const param = solution.getAttribute("param") || "";
-    if (type === "method" && value) return (label ? label + ": " : "") + value + "(" + param + ")";
-    if (type === "link" && value) return (label ? label + ": " : "") + value;
+    const label = solution.label;
+    if (solution.type === "method" && solution.value) return (label ? label + ": " : "") + solution.value + "(" + solution.param + ")";
+    if (solution.type === "link" && solution.value) return (label ? label + ": " : "") + solution.value;
     return label;
 }
 
-function groupTable(container, group, counts) {
-    const name = group.getAttribute("class") || "";
+function groupTable(container, name, items, counts) {
     const section = append(container, "div", "section", "");
     section.id = "group-" + name;
     append(section, "h3", "", groupNames[name] || name);
-    const items = childElements(group, "item");
-    const withState = items.some((item) => childElements(item, "lenvmsg").length > 0);
+    const withState = items.some((item) => item.state !== "");
     const table = append(section, "table", "group", "");
     const head = append(append(table, "thead", "", ""), "tr", "", "");
     append(head, "th", "subject", "Item");
@@ -107,18 +91,15 @@ function groupTable(container, group, counts) {
     append(head, "th", "solution", "Solution");
     const body = append(table, "tbody", "", "");
     for (const item of items) {
-        const colour = textOf(item, "resultcolor");
-        const red = isRed(colour);
         counts.items++;
-        if (red) counts.red++;
-        const row = append(body, "tr", red ? "item problem" : "item", "");
-        append(row, "td", "subject", textOf(item, "subject"));
-        if (withState) append(row, "td", "state", textOf(item, "lenvmsg"));
-        const verdict = append(row, "td", "verdict", textOf(item, "resultmsg"));
-        verdict.style.color = /^[0-9A-Fa-f]{6}$/.test(colour) ? "#" + colour : "#FF0000";
-        const addition = textOf(item, "addition");
-        if (addition) append(verdict, "span", "addition", addition);
-        append(row, "td", "solution", red ? solutionText(childElements(item, "solutionmsg")[0]) : "");
+        if (item.red) counts.red++;
+        const row = append(body, "tr", item.red ? "item problem" : "item", "");
+        append(row, "td", "subject", item.subject);
+        if (withState) append(row, "td", "state", item.state);
+        const verdict = append(row, "td", "verdict", item.result);
+        verdict.style.color = "#" + item.colour;
+        if (item.addition) append(verdict, "span", "addition", item.addition);
+        append(row, "td", "solution", item.red ? solutionText(item.solution) : "");
     }
 }
 
@@ -131,10 +112,13 @@ async function showReport(id) {
         (report.ticket ? ", ticket " + report.ticket : "") + ", language " + report.lang;
     const container = byId("report");
     container.replaceChildren();
-    const root = new DOMParser().parseFromString(report.xml, "text/xml").documentElement;
     const counts = {items: 0, red: 0};
-    if (root && root.nodeName === "diagnosis") {
-        for (const group of childElements(root, "group")) groupTable(container, group, counts);
+    // Items come in the report's order; each run of one group's items is a section, as in the report.
+    for (let start = 0; start < report.stored_items.length;) {
+        let end = start;
+        while (end < report.stored_items.length && report.stored_items[end].group === report.stored_items[start].group) end++;
+        groupTable(container, report.stored_items[start].group, report.stored_items.slice(start, end), counts);
+        start = end;
     }
     byId("report-status").textContent = counts.red ? counts.red + " of " + counts.items + " items need attention."
         : counts.items ? "All " + counts.items + " items are fine." : "The report has no items.";

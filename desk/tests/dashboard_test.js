@@ -63,6 +63,7 @@ const until = (page, predicate, argument) => page.waitForFunction(predicate, {po
 const shot = (page, name) => page.screenshot({path: path.join(artefacts, name), fullPage: true});
 const listed = (page) => page.$$eval("#reports tbody tr", (rows) => rows.map((row) => ({
     ticket: row.querySelector("td.ticket").textContent, lang: row.querySelector("td.lang").textContent,
+    items: Number(row.querySelector("td.item-count").textContent),
     red: Number(row.querySelector("td.red-count").textContent)})));
 
 // The report's groups and items read by the browser's own XML parser, not by the dashboard.
@@ -114,7 +115,9 @@ test("a wrong password keeps the login form and shows nothing of the reports", a
 test("after login the list shows every report newest first, and the filters narrow it", async (t) => {
     const page = await loggedIn(t);
     const red = (xml) => (xml.match(/<resultcolor>FF0000<\/resultcolor>/g) || []).length;
-    assert.deepEqual(await listed(page), posted.slice().reverse().map((r) => ({ticket: r.ticket, lang: r.lang, red: red(r.xml)})));
+    const items = (xml) => (xml.match(/<item>/g) || []).length;
+    assert.deepEqual(await listed(page), posted.slice().reverse().map((r) => (
+        {ticket: r.ticket, lang: r.lang, items: items(r.xml), red: red(r.xml)})));
     await shot(page, "desk_list.png");
 
     await page.type("#filter-ticket", "T-100");
@@ -183,4 +186,51 @@ test("the chart shows the items most often red, and a bar filters the list by it
     await page.click("#period button");
     await until(page, () => document.querySelectorAll("#chart rect.bar").length === 0);
     assert.equal(await page.$eval("#chart-total", (e) => e.textContent), "No red items in this period.");
+});
+
+// A report as an attacker would post it: markup in every text the dashboard shows. Each must appear as the
+// very text it is, and no element of it may exist on the page.
+test("a hostile report's texts are shown as text and inject nothing", async (t) => {
+    const hostile = {
+        ticket: '<b data-injected="ticket">T-666</b>',
+        subject: '<img data-injected="subject" src="x" onerror="window.injected=1">',
+        state: '<i data-injected="state">11.0</i>',
+        verdict: '<b data-injected="verdict">red</b> & "quoted"',
+        addition: '<script data-injected="addition">window.injected=1</script>',
+        label: '<a data-injected="label" href="#">repair</a>',
+        addons: '1. <iframe data-injected="addons"></iframe>\r\n2. <b data-injected="addons">x</b>'
+    };
+    const xmlText = (text) => text.replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;").replace(/"/g, "&quot;");
+    const xml = `<?xml version="1.0" encoding="UTF-8"?><diagnosis><group class="etcchecklist"><item>` +
+        `<subject>${xmlText(hostile.subject)}</subject><lenvmsg>${xmlText(hostile.state)}</lenvmsg>` +
+        `<resultcolor>FF0000</resultcolor><resultmsg>${xmlText(hostile.verdict)}</resultmsg>` +
+        `<solutionmsg type="method" value="Modify" param="IePopop">${xmlText(hostile.label)}</solutionmsg>` +
+        `<addition>${xmlText(hostile.addition)}</addition></item></group></diagnosis>`;
+    const body = `txt_diagnosis=${encodeURIComponent(xml)}&txt_ie_addons=${encodeURIComponent(hostile.addons)}&txt_lang=eng`;
+    const answer = await fetch(`${base}/report?ticket=${encodeURIComponent(hostile.ticket)}`, {
+        method: "POST", body, headers: {"Content-Type": "application/x-www-form-urlencoded"}});
+    assert.equal(answer.status, 200, await answer.text());
+
+    const page = await loggedIn(t);
+    const injected = () => page.$$eval("[data-injected]", (elements) => elements.map((e) => e.outerHTML));
+    await until(page, (ticket) => Array.from(document.querySelectorAll("#reports td.ticket"))
+        .some((cell) => cell.textContent === ticket), hostile.ticket);
+    await until(page, () => document.querySelectorAll("#chart rect.bar").length > 0);
+    assert.deepEqual(await injected(), []);
+    await page.$$eval("#reports tbody tr", (rows, ticket) => rows.find((row) =>
+        row.querySelector("td.ticket").textContent === ticket).click(), hostile.ticket);
+    await until(page, () => document.querySelectorAll("#report tr.item").length === 1);
+    const shown = await page.$eval("#report tr.item", (row) => ({
+        subject: row.querySelector("td.subject").textContent,
+        state: row.querySelector("td.state").textContent,
+        verdict: row.querySelector("td.verdict").firstChild.nodeValue,
+        addition: row.querySelector("td.verdict span.addition").textContent,
+        solution: row.querySelector("td.solution").textContent
+    }));
+    assert.deepEqual(shown, {subject: hostile.subject, state: hostile.state, verdict: hostile.verdict,
+                             addition: hostile.addition, solution: `${hostile.label}: Modify(IePopop)`});
+    assert.equal(await page.$eval("#report-addons", (e) => e.textContent), hostile.addons);
+    assert.match(await page.$eval("#report-meta", (e) => e.textContent), /ticket <b data-injected="ticket">T-666<\/b>,/);
+    assert.deepEqual(await injected(), []);
+    assert.equal(await page.evaluate(() => window.injected), undefined);
 });

@@ -10,16 +10,30 @@ build="$(cd "$1" && pwd)"
 desk="$2"
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 scratch=$(mktemp -d /tmp/desk-e2e.XXXXXX)
-password=$(head -c 12 /dev/urandom | base64 | tr -d '/+=')
+desk_pid="" relay_pid="" throwaway_prefix=""
+# Whatever is already gone is passed over, and the script ends with its own status.
+cleanup() {
+    rc=$?
+    set +e
+    [ -z "$desk_pid$relay_pid" ] || kill $desk_pid $relay_pid 2>/dev/null
+    if [ -n "$throwaway_prefix" ]; then
+        WINEPREFIX="$throwaway_prefix" wineserver -k 2>/dev/null
+        rm -rf "$throwaway_prefix"
+    fi
+    rm -rf "$scratch"
+    exit $rc
+}
+trap cleanup EXIT
+trap 'exit 143' INT TERM
+password=$(od -An -tx1 -N12 /dev/urandom | tr -d ' \n')
 OMNI_DESK_PASSWORD=$password "$desk" --port 0 --db "$scratch/desk.sqlite" >"$scratch/desk.log" 2>&1 &
 desk_pid=$!
-port=$(python3 "$root/tools/desk_client.py" banner "$scratch/desk.log") || { kill $desk_pid; exit 1; }
+port=$(python3 "$root/tools/desk_client.py" banner "$scratch/desk.log")
 python3 "$root/desk/tests/recording_relay.py" "$port" "$scratch/answers" >"$scratch/relay.port" &
 relay_pid=$!
 . "$root/tools/throwaway-prefix.sh"
-enter_throwaway_prefix "$build/demo/wineprefix" "$build/desk-e2e-prefix-$$"
-trap 'rc=$?; set +e; kill $desk_pid $relay_pid 2>/dev/null; WINEPREFIX="$throwaway_prefix" wineserver -k 2>/dev/null
-      rm -rf "$throwaway_prefix" "$scratch"; exit $rc' EXIT
+enter_throwaway_prefix "$build/demo/wineprefix" "$build/desk-e2e-prefix-$$" || { trap cleanup EXIT; exit 1; }
+trap cleanup EXIT  # in place of the one that entering the copy set
 while [ ! -s "$scratch/relay.port" ]; do sleep 0.1; done
 relay=$(cat "$scratch/relay.port")
 

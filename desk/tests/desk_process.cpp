@@ -90,6 +90,29 @@ DeskProcess::~DeskProcess() {
     Kill(SIGTERM);
 }
 
+int RunDesk(const std::vector<std::string>& args, const std::vector<std::string>& environment, std::string& output) {
+    std::string command = "env";
+    for (char** e = environ; *e; ++e) {
+        const std::string name = std::string(*e).substr(0, std::string(*e).find('='));
+        if (name.rfind("OMNI_DESK_", 0) == 0) command += " -u " + name;
+    }
+    auto quoted = [](const std::string& text) {
+        std::string q = "'";
+        for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return q + "'";
+    };
+    for (const std::string& e : environment) command += " " + quoted(e);
+    command += " " + quoted(DeskBinary());
+    for (const std::string& a : args) command += " " + quoted(a);
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) throw std::runtime_error("cannot run " + command);
+    output.clear();
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 ScratchFolder::ScratchFolder() {
     char pattern[] = "/tmp/desk-test.XXXXXX";
     if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp");

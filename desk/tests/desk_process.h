@@ -21,6 +21,7 @@ public:
     DeskProcess& operator=(const DeskProcess&) = delete;
 
     int port() const { return port_; }
+    pid_t pid() const { return pid_; }
     const std::string& banner() const { return banner_; }  // what it printed at start
     void Kill(int signal);                                  // and wait for it
 
@@ -29,6 +30,10 @@ private:
     int port_ = 0;
     std::string banner_;
 };
+
+// Runs `omniprobe-desk <args>` to its end with the environment given (OMNI_DESK_* replaced by it); its exit
+// code, and what it printed in `output`.
+int RunDesk(const std::vector<std::string>& args, const std::vector<std::string>& environment, std::string& output);
 
 // A scratch folder, removed with everything in it.
 class ScratchFolder {

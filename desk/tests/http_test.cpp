@@ -1,16 +1,28 @@
 // The real service on 127.0.0.1, asked as a browser and a desk's script ask it: posts answered by their
 // rows (stored, 400, 413, 429) with nothing stored when refused, every page and API address refused
-// without the right login, HTTPS, and retention.
+// without the right login, HTTPS, and retention; and asked as an attacker would, with requests too large
+// or too slow and more connections than it serves.
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <regex>
 #include <thread>
 
 #include "control/post_body.h"
 #include "storage.h"
 #include "desk_process.h"
+#include "raw_client.h"
 #include "time_text.h"
 
 namespace omni::desk::test {
@@ -39,7 +51,8 @@ protected:
         args.insert(args.end(), {"--db", db()});
         desk_ = std::make_unique<DeskProcess>(args, kPassword, scratch_.file("desk.log"));
     }
-    std::string db() const { return scratch_.file("desk.sqlite"); }
+    // In a folder that does not exist yet: the service makes it.
+    std::string db() const { return scratch_.file("new folder/desk.sqlite"); }
     httplib::Client Client() const {
         httplib::Client client("127.0.0.1", desk_->port());
         client.set_read_timeout(30, 0);
@@ -86,6 +99,19 @@ const PostRow kPostRows[] = {
     {"ItemWithoutColour", Body("<diagnosis><group class=\"dll\"><item><subject>a</subject><resultmsg/><solutionmsg/></item></group></diagnosis>", "", "kor"), "", 400, "올바른 형식의 보고서가 아닙니다"},
     {"ColourNotHex", Body("<diagnosis><group class=\"dll\"><item><subject>a</subject><resultcolor>red</resultcolor><resultmsg/><solutionmsg/></item></group></diagnosis>", "", "eng"), "", 400, "not six hexadecimal digits"},
     {"TicketNotText", kEnglish, "?ticket=a%0Ab", 400, "ticket in the address is not text"},
+    {"TicketInKorean", kEnglish, "?ticket=%ED%8B%B0%EC%BC%93-7", 200, "Its number is 1."},
+    {"TicketWithBidiOverride", kEnglish, "?ticket=12%E2%80%AE34", 400, "ticket in the address is not text"},
+    {"TicketWithZeroWidthSpace", kEnglish, "?ticket=12%E2%80%8B34", 400, "ticket in the address is not text"},
+    {"TicketWithC1Control", kEnglish, "?ticket=12%C2%8534", 400, "ticket in the address is not text"},
+    {"LanguageWithMarkup", Body(kReport, "", "<b>eng</b>"), "", 400, "not a short language code"},
+    {"LanguageTooLong", Body(kReport, "", std::string(17, 'e')), "", 400, "not a short language code"},
+    {"LanguageWithRegion", Body(kReport, "", "en-US"), "", 200, "Its number is 1."},
+    {"Doctype", Body("<!DOCTYPE diagnosis [<!ENTITY e \"x\">]><diagnosis/>", "", "eng"), "", 400, "has a DOCTYPE"},
+    {"AttributeTwice", Body("<diagnosis><group class=\"basic\" class=\"dll\"/></diagnosis>", "", "eng"), "", 400, "attribute twice"},
+    {"TextBeforeTheRoot", Body("junk<diagnosis/>", "", "eng"), "", 400, "text outside its root"},
+    {"MarkupInASubject", Body("<diagnosis><group class=\"dll\"><item><subject>a<b>x</b></subject><resultcolor>000000"
+                              "</resultcolor><resultmsg/><solutionmsg/></item></group></diagnosis>", "", "eng"), "", 400,
+     "text holds markup"},
 };
 
 TEST_P(Post, AnswersInTheReportsLanguageAndStoresOnlyWhatItAccepts) {
@@ -119,13 +145,15 @@ TEST_F(Desk, ChunkedBodyOverTheLimitIsRefused) {
     EXPECT_EQ(Stored(), 0);
 }
 
+// Any post counts, one refused for its size as well.
 TEST_F(Desk, PostsBeyondTheRateOfOneAddressGet429) {
-    Start({"--rate", "3"});
+    Start({"--rate", "3", "--body-limit", "8192"});
     httplib::Client client = Client();
     std::vector<int> statuses;
-    for (int i = 0; i < 5; ++i) statuses.push_back(client.Post("/report", kEnglish, "application/x-www-form-urlencoded")->status);
-    EXPECT_EQ(statuses, (std::vector<int>{200, 200, 200, 429, 429}));
-    EXPECT_EQ(Stored(), 3);
+    statuses.push_back(client.Post("/report", Body(kReport, std::string(9000, 'x'), "eng"), "application/x-www-form-urlencoded")->status);
+    for (int i = 0; i < 4; ++i) statuses.push_back(client.Post("/report", kEnglish, "application/x-www-form-urlencoded")->status);
+    EXPECT_EQ(statuses, (std::vector<int>{413, 200, 200, 429, 429}));
+    EXPECT_EQ(Stored(), 2);
     // A refused body counts too: the rate is of posts, not of reports.
     EXPECT_EQ(client.Post("/report", "x", "text/plain")->status, 429);
 }
@@ -202,6 +230,236 @@ TEST_F(Desk, RepeatedFailedLoginsAreThrottled) {
     statuses.push_back(client.Get("/api/reports", kRight)->status);
     statuses.push_back(client.Post("/login", "user=desk&password=correct+horse+7", "application/x-www-form-urlencoded")->status);
     EXPECT_EQ(statuses, (std::vector<int>{401, 401, 401, 429, 429, 429}));
+}
+
+// A password in the address would stay in logs and browser histories.
+TEST_F(Desk, TheLoginFormReadsItsFieldsFromTheBodyOnly) {
+    Start();
+    httplib::Client client = Client();
+    auto query = client.Post("/login?user=desk&password=correct+horse+7", "", "application/x-www-form-urlencoded");
+    EXPECT_EQ(query->status, 401);
+    EXPECT_FALSE(query->has_header("Set-Cookie"));
+    EXPECT_EQ(client.Post("/login?user=x", "user=desk&password=correct+horse+7", "application/x-www-form-urlencoded")->status, 303);
+}
+
+struct PasswordRow {
+    const char* name;
+    std::string fileText;  // empty: no file
+    mode_t mode;
+    const char* environment;
+    const char* says;
+};
+void PrintTo(const PasswordRow& row, std::ostream* os) { *os << row.name; }
+
+class PasswordSetting : public Desk, public ::testing::WithParamInterface<PasswordRow> {};
+
+const PasswordRow kPasswordRows[] = {
+    {"ShortInTheEnvironment", "", 0, "eleven char", "the password from OMNI_DESK_PASSWORD is shorter than 12 characters"},
+    {"ShortInAFile", "eleven char\n", 0600, nullptr, "is shorter than 12 characters"},
+    {"FileThatOthersMayRead", "long enough password\n", 0640, nullptr, "may be read or written by others than the service's user"},
+    {"NoSuchFile", "", 0, nullptr, "cannot read the password file"},
+};
+
+TEST_P(PasswordSetting, StopsTheStartWithItsReason) {
+    const PasswordRow& row = GetParam();
+    const std::string file = scratch_.file("password");
+    if (!row.fileText.empty()) {
+        std::ofstream(file) << row.fileText;
+        chmod(file.c_str(), row.mode);
+    }
+    std::vector<std::string> args = {"--port", "0", "--db", db()};
+    if (!row.environment) args.insert(args.end(), {"--password-file", file});
+    std::string output;
+    const int code = RunDesk(args, row.environment ? std::vector<std::string>{std::string("OMNI_DESK_PASSWORD=") + row.environment}
+                                                   : std::vector<std::string>{}, output);
+    EXPECT_EQ(code, 2) << output;
+    EXPECT_NE(output.find(row.says), std::string::npos) << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PasswordSetting, ::testing::ValuesIn(kPasswordRows),
+                         [](const ::testing::TestParamInfo<PasswordRow>& info) { return std::string(info.param.name); });
+
+// The password reaches the service by a file or by its environment; neither leaves it readable in /proc.
+TEST_F(Desk, ThePasswordLeavesNoTraceInTheProcessesFiles) {
+    auto procFile = [](pid_t pid, const char* name) {
+        std::ifstream in("/proc/" + std::to_string(pid) + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    Start();
+    EXPECT_EQ(procFile(desk_->pid(), "environ").find(kPassword), std::string::npos);
+    EXPECT_NE(procFile(desk_->pid(), "environ").find("OMNI_DESK_PASSWORD="), std::string::npos);  // the name alone
+    desk_.reset();
+    const std::string file = scratch_.file("password");
+    std::ofstream(file) << "from a file, 16 characters\n";
+    chmod(file.c_str(), 0600);
+    desk_ = std::make_unique<DeskProcess>(std::vector<std::string>{"--db", db(), "--password-file", file}, "",
+                                          scratch_.file("desk-file.log"));
+    EXPECT_NE(desk_->banner().find("password from " + file), std::string::npos);
+    EXPECT_EQ(procFile(desk_->pid(), "cmdline").find("16 characters"), std::string::npos);
+    httplib::Client client = Client();
+    client.set_basic_auth("desk", "from a file, 16 characters");
+    EXPECT_EQ(client.Get("/api/summary")->status, 200);
+}
+
+// A proxy names the client in X-Real-IP; from a peer that is not a trusted proxy the header is ignored, so
+// it cannot move a sender's posts onto another address's rate.
+TEST_F(Desk, AClientAddressHeaderCountsOnlyFromATrustedProxy) {
+    Start({"--rate", "1", "--trusted-proxy", "127.0.0.3"});
+    auto post = [&](const char* from, const char* claimed) {
+        RawConnection connection(from, desk_->port());
+        connection.Send(Request("POST", "/report", std::string("Content-Type: application/x-www-form-urlencoded\r\n") +
+                                                       "X-Real-IP: " + claimed + "\r\n", kEnglish));
+        return StatusOf(connection.ReadToEnd());
+    };
+    EXPECT_EQ(post("127.0.0.2", "192.0.2.1"), 200);
+    EXPECT_EQ(post("127.0.0.2", "192.0.2.2"), 429);  // the peer's own rate, whatever it claims
+    EXPECT_EQ(post("127.0.0.3", "192.0.2.1"), 200);  // the trusted proxy's word
+    EXPECT_EQ(post("127.0.0.3", "192.0.2.1"), 429);
+    EXPECT_EQ(post("127.0.0.3", "192.0.2.3"), 200);
+    std::vector<std::string> senders;
+    for (const ReportRow& row : OpenStorage(db())->List({})) senders.push_back(row.sender);
+    EXPECT_EQ(senders, (std::vector<std::string>{"192.0.2.3", "192.0.2.1", "127.0.0.2"}));
+}
+
+struct HeadRow {
+    const char* name;
+    std::string head;  // header lines after the request line
+    int status;
+};
+void PrintTo(const HeadRow& row, std::ostream* os) { *os << row.name; }
+
+std::string Lines(int count, const std::string& line) {
+    std::string lines;
+    for (int i = 0; i < count; ++i) lines += line;
+    return lines;
+}
+
+class Head : public Desk, public ::testing::WithParamInterface<HeadRow> {};
+
+// The head is bounded in bytes (32 KB) and lines (100); the answer comes while the client is still sending.
+const HeadRow kHeadRows[] = {
+    {"NinetyNineLinesAreRead", Lines(98, "X-Line: a\r\n"), 401},
+    {"HundredAndOneLines", Lines(100, "X-Line: a\r\n"), 431},
+    {"OneLineOf40Kb", "X-Long: " + std::string(40000, 'a') + "\r\n", 431},
+    {"SixtyFourMegabytes", Lines(64 << 20 >> 7, "X-Flood: " + std::string(117, 'a') + "\r\n"), 431},
+};
+
+TEST_P(Head, IsBoundedInBytesAndLines) {
+    Start();
+    const long before = PeakMemoryKb(desk_->pid());
+    RawConnection connection("127.0.0.1", desk_->port());
+    std::thread sender([&] { connection.Send("GET /api/summary HTTP/1.1\r\nHost: x\r\n" + GetParam().head + "\r\n"); });
+    const std::string answer = connection.ReadToEnd();
+    sender.join();
+    EXPECT_EQ(StatusOf(answer), GetParam().status) << answer.substr(0, 200);
+    // Nothing of a refused head is kept: the service stays as small as it was.
+    EXPECT_LT(PeakMemoryKb(desk_->pid()) - before, 8 * 1024);
+    EXPECT_EQ(Client().Get("/api/summary", kRight)->status, 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Head, ::testing::ValuesIn(kHeadRows),
+                         [](const ::testing::TestParamInfo<HeadRow>& info) { return std::string(info.param.name); });
+
+// A request that trickles in is cut off at its deadline, however steadily it trickles; meanwhile the
+// service answers others, and an address gets no more connections than its share.
+TEST_F(Desk, SlowRequestsAreCutOffWhileOthersAreServed) {
+    Start({"--request-timeout", "2", "--connections", "8", "--connections-per-address", "2"});
+    const std::string slowHead = "GET /api/summary HTTP/1.1\r\nHost: x\r\nX-Slow: " + std::string(200, 'a');
+    const std::string slowBody = "POST /report HTTP/1.1\r\nHost: x\r\nContent-Length: 200000\r\n"
+                                 "Content-Type: application/x-www-form-urlencoded\r\n\r\n" + std::string(200, 'a');
+    RawConnection head("127.0.0.2", desk_->port()), body("127.0.0.3", desk_->port());
+    std::atomic<bool> stop{false};
+    std::atomic<int> trickled{0};
+    // A byte every tenth of a second on each, until the service answers: its deadline is the only thing
+    // that can stop this.
+    auto trickle = [&](RawConnection& connection, const std::string& bytes) {
+        for (size_t i = 0; i < bytes.size() && !stop && !connection.Answered(); ++i, ++trickled) {
+            if (!connection.Send(bytes.substr(i, 1))) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    };
+    std::thread headTrickle(trickle, std::ref(head), slowHead), bodyTrickle(trickle, std::ref(body), slowBody);
+    // Three connections from one address that may have two: one of them is refused at once.
+    std::vector<std::unique_ptr<RawConnection>> idle;
+    for (int i = 0; i < 3; ++i) idle.push_back(std::make_unique<RawConnection>("127.0.0.4", desk_->port()));
+    std::vector<int> idleStatuses;
+    for (auto& connection : idle) idleStatuses.push_back(StatusOf(connection->ReadToEnd()));
+    std::sort(idleStatuses.begin(), idleStatuses.end());
+    EXPECT_EQ(idleStatuses, (std::vector<int>{0, 0, 503}));  // the other two sent nothing, and get nothing
+    EXPECT_EQ(Client().Get("/api/summary", kRight)->status, 200);  // another address is served meanwhile
+    const std::string headAnswer = head.ReadToEnd(), bodyAnswer = body.ReadToEnd();
+    stop = true;
+    headTrickle.join();
+    bodyTrickle.join();
+    EXPECT_EQ(StatusOf(headAnswer), 408) << headAnswer;
+    EXPECT_EQ(StatusOf(bodyAnswer), 408) << bodyAnswer;
+    EXPECT_LT(trickled, 2 * 200);  // both were cut off before they ran out of bytes
+    EXPECT_EQ(Stored(), 0);
+}
+
+// What SQLite wrote for a report is synced to disk before the answer 200 starts to leave: traced on the
+// running service, each answering thread's write of the log is followed by its sync before its send.
+TEST_F(Desk, AnAnswered200IsOnDiskBeforeItLeaves) {
+    Start();
+    const std::string trace = scratch_.file("trace.txt"), attached = scratch_.file("strace.log");
+    const pid_t service = desk_->pid();
+    const pid_t parent = getpid();
+    const pid_t tracer = fork();
+    if (tracer == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) _exit(127);
+        freopen(attached.c_str(), "w", stderr);
+        execlp("strace", "strace", "-f", "-y", "-s", "64", "-e",
+               "trace=pwrite64,pwritev,write,writev,fsync,fdatasync,sendto,sendmsg", "-o", trace.c_str(), "-p",
+               std::to_string(service).c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // strace says that it attached (to the process and its threads) once it traces them.
+    for (int tries = 0; tries < 1200; ++tries) {
+        std::ifstream in(attached);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (text.find("attached") != std::string::npos) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    httplib::Client client = Client();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(client.Post("/report?ticket=durable", kEnglish, "application/x-www-form-urlencoded")->status, 200);
+    desk_->Kill(SIGTERM);
+    waitpid(tracer, nullptr, 0);
+
+    struct Thread {
+        bool logWritten = false, synced = false, syncPending = false;
+    };
+    std::map<std::string, Thread> threadsSeen;
+    int answered = 0, durable = 0;
+    const std::regex call(R"(^(\d+) +(\w+)\((\d+)<([^>]*)>(.*)$)"), resumed(R"(^(\d+) +<\.\.\. (\w+) resumed>.*= (-?\d+))");
+    std::ifstream in(trace);
+    for (std::string line; std::getline(in, line);) {
+        std::smatch m;
+        if (std::regex_search(line, m, resumed)) {
+            Thread& t = threadsSeen[m[1]];
+            if ((m[2] == "fsync" || m[2] == "fdatasync") && t.syncPending && m[3] == "0") t.synced = true;
+            t.syncPending = false;
+            continue;
+        }
+        if (!std::regex_search(line, m, call)) continue;
+        Thread& t = threadsSeen[m[1]];
+        const std::string name = m[2], file = m[4], rest = m[5];
+        const bool log = file.size() > 4 && file.compare(file.size() - 4, 4, "-wal") == 0;
+        if (log && (name == "pwrite64" || name == "pwritev" || name == "write" || name == "writev")) {
+            t.logWritten = true;
+            t.synced = false;
+        } else if (log && (name == "fsync" || name == "fdatasync")) {
+            if (rest.find("<unfinished") != std::string::npos) t.syncPending = true;
+            else if (rest.find("= 0") != std::string::npos) t.synced = true;
+        } else if ((name == "sendto" || name == "sendmsg" || name == "write") && rest.find("HTTP/1.1 200") != std::string::npos) {
+            ++answered;
+            if (t.logWritten && t.synced) ++durable;
+            t.logWritten = t.synced = false;
+        }
+    }
+    EXPECT_EQ(answered, 3);
+    EXPECT_EQ(durable, answered) << "a 200 left before its report's log was synced";
 }
 
 TEST_F(Desk, ServesHttpsWithACertificateAndKey) {
