@@ -28,11 +28,11 @@ password=$(head -c 12 /dev/urandom | base64 | tr -d '/+=')
 OMNI_DESK_PASSWORD=$password "$build/desk-native/omniprobe-desk" --port 0 --db "$build/demo/desk.sqlite" \
     >"$work/desk.log" 2>&1 &
 desk=$!
-trap 'kill $desk 2>/dev/null || true' EXIT
-port=$(python3 "$root/tools/desk_client.py" banner "$work/desk.log")
+. "$root/tools/exit-cleanup.sh"
+at_exit 'kill $desk 2>/dev/null'
+port=$(python3 "$root/tools/desk_client.py" banner "$work/desk.log" 120)
 . "$root/tools/throwaway-prefix.sh"
 enter_throwaway_prefix "$build/demo/wineprefix" "$build/demo/send-prefix-$$"
-trap 'kill $desk 2>/dev/null; WINEPREFIX="$throwaway_prefix" wineserver -k 2>/dev/null; rm -rf "$throwaway_prefix"' EXIT
 
 ticket="run-$(date +%Y%m%d-%H%M%S)"
 receiver="http://127.0.0.1:$port/report?ticket=$ticket"
