@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "core/message_catalog.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "report/msxml_ids.h"
@@ -20,8 +19,6 @@
 namespace omni::test {
 namespace {
 
-constexpr UINT kParserQuestionText = 229;
-constexpr UINT kToolCaptionText = 248;
 constexpr DWORD kQuestionWaitMs = 60000;
 const char kScenario[] = "parser_web/";
 const std::vector<std::string> kInstallerThenLists = {"Installer/msxml3.exe", "DLL/dlllist2000.txt", "DLL/dlllist98.txt",
@@ -89,10 +86,10 @@ std::unique_ptr<RegisteredControl> MissingParser::control_;
 
 TEST_P(MissingParser, TheQuestionLeadsToTheInstallerOnlyAfterOk) {
     const QuestionRow& row = GetParam();
-    SetCatalogLanguage(LanguageFromLang(row.lang));
-    const std::string question = LoadMessage(kParserQuestionText);
-    const std::wstring caption = Widen(LoadMessage(kToolCaptionText));
-    SetCatalogLanguage(kLangKorean);
+    const bool korean = std::string(row.lang) == "kor";
+    const std::string question = korean ? "XML 파서가 설치되어 있지 않습니다. 확인을 누르면 XML파서 프로그램을 설치합니다. "
+                                        : "XML parser is not installed. Press OK to install XML parser";
+    const std::wstring caption = Widen(korean ? "시청환경 점검 도구" : "Talvek Diagnostic Tool");
 
     const size_t before = ContentRequests().size();
     std::future<std::string> answered = std::async(std::launch::async, AnswerQuestion, caption, row.button);

@@ -8,11 +8,6 @@
 
 namespace omni::test {
 
-namespace {
-constexpr UINT kToolCaptionText = 248;
-constexpr UINT kConsentNoAddressText = 322;
-}  // namespace
-
 std::string SystemFile(const std::string& name) {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
@@ -53,8 +48,7 @@ PageRun RunRepairPage(const std::string& container, const std::string& folder, c
 }
 
 std::string Asked(const std::string& change) {
-    return "owned " + EnglishText(kToolCaptionText) + ": " +
-           Format(EnglishText(kConsentNoAddressText).c_str(), change.c_str());
+    return "owned Talvek Diagnostic Tool: A page without a web address wants to " + change + ". Allow?";
 }
 
 }  // namespace omni::test
