@@ -6,6 +6,7 @@
 
 #include "control/host_policy.h"
 #include "control/url_host.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -48,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HostRow{"desk.example/page.htm", ""},
                       HostRow{"http://", ""},
                       HostRow{"http://:80/", ""},
-                      HostRow{"", ""}));
+                      HostRow{"", ""}),
+    test::NamedBy<&HostRow::url>());
 
 struct OriginRow {
     const char* url;
@@ -80,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
                       OriginRow{"http://desk.example:99999/", "", "", 0},
                       OriginRow{"http://desk.example:8a/", "", "", 0},
                       OriginRow{"http://[::1]x/", "", "", 0},
-                      OriginRow{"file:///C:/page.htm", "", "", 0}));
+                      OriginRow{"file:///C:/page.htm", "", "", 0}),
+    test::NamedBy<&OriginRow::url>());
 
 struct PolicyRow {
     bool present;
@@ -141,7 +144,11 @@ INSTANTIATE_TEST_SUITE_P(
                       PolicyRow{true, "ftp://desk.example", "https://desk.example/", false},
                       PolicyRow{true, "desk.example:", "https://desk.example/", false},
                       PolicyRow{true, "desk.example:https", "https://desk.example/", false},
-                      PolicyRow{true, "user@desk.example", "https://desk.example/", false}));
+                      PolicyRow{true, "user@desk.example", "https://desk.example/", false}),
+    [](const ::testing::TestParamInfo<PolicyRow>& info) {
+        const PolicyRow& row = info.param;
+        return test::RowName((row.present ? row.allowedHosts : std::string("NoPolicy")) + " for " + row.page, info.index);
+    });
 
 }  // namespace
 }  // namespace omni

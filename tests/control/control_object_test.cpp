@@ -114,7 +114,8 @@ TEST_P(UnsupportedSafetyBit, IsRefused) {
     EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, bit | 3, bit | 3), E_FAIL);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryOtherBit, UnsupportedSafetyBit, ::testing::Range(2, 32));
+INSTANTIATE_TEST_SUITE_P(EveryOtherBit, UnsupportedSafetyBit, ::testing::Range(2, 32),
+                         [](const ::testing::TestParamInfo<int>& info) { return "Bit" + std::to_string(info.param); });
 
 // What GetErrorMsg gives a page for every code the control answers, as the user reads it: texts swapped
 // between codes, or between the languages, in the resource files show up here.

@@ -86,6 +86,7 @@ struct AnswerRow {
     bool succeeds;
     int localSize;   // -1: no local file
 };
+void PrintTo(const AnswerRow& row, std::ostream* os) { *os << row.name; }
 
 const AnswerRow kAnswers[] = {
     {"WholeBodyWithLength", "", 20000, true, 20000},
@@ -143,6 +144,7 @@ struct BlockerRow {
     const char* name;
     Blocker blocker;
 };
+void PrintTo(const BlockerRow& row, std::ostream* os) { *os << row.name; }
 
 class UnwritableTarget : public Download, public ::testing::WithParamInterface<BlockerRow> {};
 
@@ -214,6 +216,7 @@ struct CancelRow {
     const char* button;
     const char* screenshot;  // "" for none
 };
+void PrintTo(const CancelRow& row, std::ostream* os) { *os << row.name; }
 
 const CancelRow kCancels[] = {
     {"CancelButtonInEnglish", CancelBy::kButton, kLangEnglish, "Downloading program",

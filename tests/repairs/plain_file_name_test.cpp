@@ -4,6 +4,7 @@
 #include <string>
 
 #include "machine/plain_file_name.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -12,6 +13,7 @@ struct NameRow {
     const char* name;
     bool plain;
 };
+void PrintTo(const NameRow& row, std::ostream* os) { *os << '"' << row.name << '"'; }
 
 class PlainFileName : public ::testing::TestWithParam<NameRow> {};
 
@@ -29,7 +31,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NameRow{"x.ocx:stream", false}, NameRow{"x\ty.ocx", false}, NameRow{"COM\xC2\xB9", false},
                       NameRow{"com\xC2\xB2.ocx", false}, NameRow{"LPT\xC2\xB3.dll", false},
                       NameRow{"lpt\xC2\xB9", false}, NameRow{"COM\xC2\xB9\xC2\xB9.ocx", true},
-                      NameRow{"COM\xC2\xBC.ocx", true}));
+                      NameRow{"COM\xC2\xBC.ocx", true}),
+    test::NamedBy<&NameRow::name>());
 
 }  // namespace
 }  // namespace omni
