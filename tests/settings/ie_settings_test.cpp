@@ -52,7 +52,9 @@ struct MajorRow {
     DWORD type;
     unsigned major;
 };
-void PrintTo(const MajorRow& row, std::ostream* os) { *os << '"' << row.version << '"'; }
+void PrintTo(const MajorRow& row, std::ostream* os) {
+    *os << (row.version ? '"' + std::string(row.version) + '"' : std::string("no browser"));
+}
 
 class IEMajorVersion : public ::testing::TestWithParam<MajorRow> {
 protected:

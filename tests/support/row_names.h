@@ -13,12 +13,15 @@ namespace omni::test {
 std::string RowName(const std::string& text, size_t index);
 
 // The name generator of a table whose rows are told apart by one text member: NamedBy<&Row::url>().
+// A null text is named "None".
 template <auto Member>
 struct NamedBy {
     template <typename Row>
     std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
-        return RowName(info.param.*Member, info.index);
+        return RowName(Text(info.param.*Member), info.index);
     }
+    static std::string Text(const std::string& text) { return text; }
+    static std::string Text(const char* text) { return text ? text : "None"; }
 };
 
 }  // namespace omni::test
