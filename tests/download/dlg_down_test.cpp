@@ -275,7 +275,8 @@ INSTANTIATE_TEST_SUITE_P(Slow, UserCancels, ::testing::ValuesIn(kCancels),
 
 TEST_F(Download, OkCommandDuringTheTransferNeitherEndsItNorCountsAsSuccess) {
     const std::string name = "download-okcommand.bin";
-    const std::string body = Publish("DLL", name, Body(40000));
+    // Eight seconds of data at the slow server's pace: still coming when the command is handled.
+    const std::string body = Publish("DLL", name, Body(80000));
     UseServer("slow");
     CDlgDown dialog;
     dialog.SetSource("DLL/", name);
@@ -287,8 +288,8 @@ TEST_F(Download, OkCommandDuringTheTransferNeitherEndsItNorCountsAsSuccess) {
             return IDOK;
         },
         [&](HWND window) {
-            PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            Sleep(500);
+            DWORD_PTR unused = 0;
+            SendMessageTimeoutW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0, SMTO_NORMAL, 60000, &unused);
             openAfterOk = IsWindow(window) && IsWindowVisible(window);
         },
         CloseBy::kNone);

@@ -338,17 +338,18 @@ TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRepair) {
     ASSERT_TRUE(PublishContent(scenario + "Z4OCX/ocxlistz4.txt", "RepairSlow.ocx 1.0.0.5\r\n"));
     // Served slowly (1 KB per 100 ms): the component's dialog stays open for well over a second.
     ASSERT_TRUE(PublishContent(scenario + "Z4OCX/RepairSlow.ocx", ReadBytes(TestBinFolder() + "\\regserver_standin.dll")));
+    // The page ends 4 s after the first fresh report: a second one, armed before it, would be due earlier.
     const std::string script =
         "var first = true, n = 0;\n"
         "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
         "  if (first) { first = false; return; }\n"
         "  n++;\n"
         "  document.write('event\\n');\n"
+        "  if (n == 1) window.setTimeout(function () { document.write('events ' + n + '\\n'); window.close(0); }, 4000);\n"
         "}\n"
         "Omniprobe.Retrieve();\n"
         "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
-        "document.write('install ' + Omniprobe.InstallOcx('RepairSlow.ocx') + '\\n');\n"
-        "window.setTimeout(function () { document.write('events ' + n + '\\n'); window.close(0); }, 4000);\n";
+        "document.write('install ' + Omniprobe.InstallOcx('RepairSlow.ocx') + '\\n');\n";
     PageRun run = Run("--param InstallMode=1 --param ServerURL=" + ContentServerUrl("slow") + scenario, script);
     EXPECT_EQ(run.out, "modify 0\ninstall 0\nevent\nevents 1\n");
 }
