@@ -4,6 +4,7 @@
 build="$(cd "$1" && pwd)"; cab="$2"
 clsid="{4814A6CB-9A5D-4F66-99F5-79413040054B}"
 prefix="$build/throwaway-prefix-$$"
+. "$(dirname "$0")/../tools/exit-cleanup.sh"
 . "$(dirname "$0")/../tools/throwaway-prefix.sh"
 enter_throwaway_prefix "$build/wineprefix-template" "$prefix" || exit 1
 mkdir -p "$prefix/drive_c/Omniprobe"

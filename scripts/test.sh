@@ -29,7 +29,8 @@ built=$(date +%s)
 export WINEPREFIX="$build/wineprefix"
 . "$root/tools/wine-env.sh"
 wineserver -p >/dev/null 2>&1
-trap 'WINEPREFIX="$build/wineprefix" wineserver -k || true' EXIT
+. "$root/tools/exit-cleanup.sh"
+at_exit 'WINEPREFIX="$build/wineprefix" wineserver -k 2>/dev/null'
 mkdir -p "$build/logs"
 cd "$build"
 rc=0

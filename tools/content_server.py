@@ -175,7 +175,7 @@ def start(args):
             [sys.executable, os.path.abspath(__file__), "--serve", "--root", args.root, "--state", args.state,
              "--idle-minutes", str(args.idle_minutes)],
             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=err, start_new_session=True)
-    for _ in range(200):
+    for _ in range(1200):  # a minute: a busy machine may take a while to start Python
         if os.path.exists(port):
             with open(port, encoding="utf-8") as f:
                 print("content server on http://127.0.0.1:%s/ (pid %d)" % (f.read(), child.pid))

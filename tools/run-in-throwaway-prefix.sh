@@ -7,6 +7,7 @@ set -e
 build="$1"
 clsid="$2"
 shift 2
+. "$(dirname "$0")/exit-cleanup.sh"
 . "$(dirname "$0")/throwaway-prefix.sh"
 enter_throwaway_prefix "$build/wineprefix-template" "$build/throwaway-prefix-$$"
 [ "$clsid" = - ] || for view in 64 32; do

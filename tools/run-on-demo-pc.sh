@@ -63,7 +63,8 @@ if [ "$web" = 1 ]; then
     [ -f "$server" ] || { echo "run-on-demo-pc: $server is missing; web mode needs it" >&2; exit 1; }
     state="$build/demo/content-server"
     python3 "$server" --start --root "$build/demo/content" --state "$state" >/dev/null
-    trap 'python3 "$server" --stop --state "$state" >/dev/null 2>&1 || true' EXIT
+    . "$root/tools/exit-cleanup.sh"
+    at_exit 'python3 "$server" --stop --state "$state" >/dev/null 2>&1'
     server_url="http://127.0.0.1:$(cat "$state/port")/"
     args+=(--param "ServerURL=$server_url" --url "${server_url}diagnose.html")
 fi

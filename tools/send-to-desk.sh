@@ -25,26 +25,14 @@ sh "$root/desk/build.sh" "$build/desk-native" >/dev/null
 work="$build/demo/desk"
 mkdir -p "$work"
 password=$(od -An -tx1 -N12 /dev/urandom | tr -d ' \n')
-desk="" throwaway_prefix=""
-# Whatever is already gone is passed over, and the script ends with its own status.
-cleanup() {
-    rc=$?
-    set +e
-    [ -z "$desk" ] || kill "$desk" 2>/dev/null
-    if [ -n "$throwaway_prefix" ]; then
-        WINEPREFIX="$throwaway_prefix" wineserver -k 2>/dev/null
-        rm -rf "$throwaway_prefix"
-    fi
-    exit $rc
-}
-trap cleanup EXIT
 OMNI_DESK_PASSWORD=$password "$build/desk-native/omniprobe-desk" --port 0 --db "$build/demo/desk.sqlite" \
     >"$work/desk.log" 2>&1 &
 desk=$!
-port=$(python3 "$root/tools/desk_client.py" banner "$work/desk.log")
+. "$root/tools/exit-cleanup.sh"
+at_exit 'kill $desk 2>/dev/null'
+port=$(python3 "$root/tools/desk_client.py" banner "$work/desk.log" 120)
 . "$root/tools/throwaway-prefix.sh"
-enter_throwaway_prefix "$build/demo/wineprefix" "$build/demo/send-prefix-$$" || { trap cleanup EXIT; exit 1; }
-trap cleanup EXIT  # in place of the one that entering the copy set
+enter_throwaway_prefix "$build/demo/wineprefix" "$build/demo/send-prefix-$$"
 
 ticket="run-$(date +%Y%m%d-%H%M%S)"
 receiver="http://127.0.0.1:$port/report?ticket=$ticket"

@@ -87,6 +87,7 @@ struct ClassRow {
     bool registered;      // CLSID key with a name
     Kind expected;
 };
+void PrintTo(const ClassRow& row, std::ostream* os) { *os << row.name; }
 
 const ClassRow kClassRows[] = {
     {"ExtensionWithTextButton", true, REG_SZ, false, false, Kind::kExtension},

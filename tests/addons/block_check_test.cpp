@@ -37,6 +37,7 @@ struct FlagsRow {
     DWORD value;
     bool disabled;
 };
+void PrintTo(const FlagsRow& row, std::ostream* os) { *os << row.name; }
 
 void StoreFlags(const FlagsRow& row, const std::string& id) {
     switch (row.kind) {

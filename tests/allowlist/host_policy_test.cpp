@@ -6,6 +6,7 @@
 
 #include "control/host_policy.h"
 #include "control/url_host.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -48,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HostRow{"desk.example/page.htm", ""},
                       HostRow{"http://", ""},
                       HostRow{"http://:80/", ""},
-                      HostRow{"", ""}));
+                      HostRow{"", ""}),
+    test::NamedBy<&HostRow::url>());
 
 struct OriginRow {
     const char* url;
@@ -80,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
                       OriginRow{"http://desk.example:99999/", "", "", 0},
                       OriginRow{"http://desk.example:8a/", "", "", 0},
                       OriginRow{"http://[::1]x/", "", "", 0},
-                      OriginRow{"file:///C:/page.htm", "", "", 0}));
+                      OriginRow{"file:///C:/page.htm", "", "", 0}),
+    test::NamedBy<&OriginRow::url>());
 
 struct OriginTextRow {
     const char* url;
@@ -105,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                       OriginTextRow{"https://[::1]:8443/", "https://[::1]:8443"},
                       OriginTextRow{"file:///C:/Desk/page.htm", ""},
                       OriginTextRow{"about:blank", ""},
-                      OriginTextRow{"", ""}));
+                      OriginTextRow{"", ""}),
+    test::NamedBy<&OriginTextRow::url>());
 
 struct PolicyRow {
     bool present;
@@ -189,7 +193,11 @@ INSTANTIATE_TEST_SUITE_P(
                       // Without an address, or of another scheme, no entry allows a page.
                       PolicyRow{true, "file:///C:/", "about:blank", false},
                       PolicyRow{true, "file:///C:/", "", false},
-                      PolicyRow{false, "", "file:///C:/Desk/diagnose.html", true}));
+                      PolicyRow{false, "", "file:///C:/Desk/diagnose.html", true}),
+    [](const ::testing::TestParamInfo<PolicyRow>& info) {
+        const PolicyRow& row = info.param;
+        return test::RowName((row.present ? row.allowedHosts : std::string("NoPolicy")) + " for " + row.page, info.index);
+    });
 
 struct ServerRow {
     bool listsFromPageOrigin;
@@ -218,7 +226,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ServerRow{true, "https://desk.example/", "https://desk.example:8443/", false},
                       ServerRow{true, "https://desk.example/", "https://cdn.desk.example/", false},
                       ServerRow{true, "file:///C:/Desk/diagnose.html", "https://desk.example/", false},
-                      ServerRow{true, "", "https://desk.example/", false}));
+                      ServerRow{true, "", "https://desk.example/", false}),
+    [](const ::testing::TestParamInfo<ServerRow>& info) {
+        const ServerRow& row = info.param;
+        return test::RowName(std::string(row.listsFromPageOrigin ? "OwnOrigin " : "AnyServer ") + row.page + " from " +
+                                 row.server,
+                             info.index);
+    });
 
 }  // namespace
 }  // namespace omni

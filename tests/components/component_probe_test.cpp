@@ -15,6 +15,7 @@
 #include "platform/text.h"
 #include "tests/components/component_test_support.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/row_names.h"
 #include "tests/support/scratch_folder.h"
 
 namespace omni {
@@ -84,6 +85,7 @@ struct CreatableRow {
     const char* fileName;
     int row;
 };
+void PrintTo(const CreatableRow& row, std::ostream* os) { *os << '"' << row.fileName << '"'; }
 
 class CreatableControls : public testing::TestWithParam<CreatableRow> {};
 
@@ -104,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(CreatableRow{"Marklet2.ocx", kMarklet2Row}, CreatableRow{"Marklet3Outer.ocx", kMarklet3OuterRow},
                     CreatableRow{"marklet3inner.OCX", kMarklet3InnerRow}, CreatableRow{"Quadrel.ocx", kQuadrelRow},
                     CreatableRow{"QuadrelU.ocx", kQuadrelURow}, CreatableRow{"Omniprobe.ocx", -1},
-                    CreatableRow{"Unknown.ocx", -1}, CreatableRow{"Marklet2", -1}, CreatableRow{"", -1}));
+                    CreatableRow{"Unknown.ocx", -1}, CreatableRow{"Marklet2", -1}, CreatableRow{"", -1}),
+    test::NamedBy<&CreatableRow::fileName>());
 
 TEST(CanCreateControl, ExceptionDuringCreationCountsAsFailure) {
     EXPECT_FALSE(CanCreateControl("Quadrel.ocx", &ThrowingCreator));
@@ -123,6 +126,7 @@ struct AddonRow {
     const char* text;
     int enabled;
 };
+void PrintTo(const AddonRow& row, std::ostream* os) { *os << row.name; }
 
 class AddonSwitch : public testing::TestWithParam<AddonRow> {
 protected:

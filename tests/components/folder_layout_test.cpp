@@ -31,6 +31,7 @@ struct ModeRow {
     const char* z4After98;     // Z4 source folder after the legacy switch
     const char* z4UrlAfter98;  // Z4 URL part after the legacy switch
 };
+void PrintTo(const ModeRow& row, std::ostream* os) { *os << "mode " << row.mode; }
 
 const char kTemp[] = "C:\\Users\\Ann\\AppData\\Local\\Temp\\";
 const char kIe[] = "C:\\Program Files\\Internet Explorer\\";
@@ -87,6 +88,7 @@ struct UserFolderRow {
     const char* userZ4;
     const char* userZ3;
 };
+void PrintTo(const UserFolderRow& row, std::ostream* os) { *os << row.name; }
 
 const char kRoaming[] = "C:\\Users\\Ann\\AppData\\Roaming\\";
 const char kMaker[] = "C:\\Users\\Ann\\AppData\\Roaming\\Orvane Zentra";

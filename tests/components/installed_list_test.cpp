@@ -10,6 +10,7 @@
 #include "platform/text.h"
 #include "tests/components/component_test_support.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/row_names.h"
 #include "tests/support/scratch_folder.h"
 
 namespace omni {
@@ -20,6 +21,7 @@ struct LookupRow {
     bool isAdmin;
     bool registeredFolder;
 };
+void PrintTo(const LookupRow& row, std::ostream* os) { *os << '"' << row.name << (row.isAdmin ? "\" as administrator" : "\""); }
 
 class LookupFolder : public testing::TestWithParam<LookupRow> {};
 
@@ -32,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(Names, LookupFolder,
                                          LookupRow{"Unknown.Ocx", false, true}, LookupRow{".ocx", false, true},
                                          LookupRow{"Marklet2.ocx", true, false}, LookupRow{"support.dll", false, false},
                                          LookupRow{"support.dll", true, false}, LookupRow{"ocx", false, false},
-                                         LookupRow{"Marklet2.ocx.bak", false, false}, LookupRow{"", false, false}));
+                                         LookupRow{"Marklet2.ocx.bak", false, false}, LookupRow{"", false, false}),
+                         test::NamedBy<&LookupRow::name>());
 
 const std::string kClassesClsidPath = "Software\\Classes\\CLSID\\";
 

@@ -23,6 +23,7 @@ struct TokenRow {
     std::string content;
     const char* expected;
 };
+void PrintTo(const TokenRow& row, std::ostream* os) { *os << row.name; }
 
 class ListFileTokens : public testing::TestWithParam<TokenRow> {};
 
@@ -212,6 +213,7 @@ struct DllListRow {
     int osCode;
     const char* expectedName;
 };
+void PrintTo(const DllListRow& row, std::ostream* os) { *os << "OS code " << row.osCode; }
 
 class DllListByOs : public testing::TestWithParam<DllListRow> {};
 

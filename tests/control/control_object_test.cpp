@@ -10,7 +10,6 @@
 #include <string>
 
 #include "control/omniprobe_ids.h"
-#include "core/message_catalog.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "tests/support/scratch_folder.h"
@@ -115,41 +114,85 @@ TEST_P(UnsupportedSafetyBit, IsRefused) {
     EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, bit | 3, bit | 3), E_FAIL);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryOtherBit, UnsupportedSafetyBit, ::testing::Range(2, 32));
+INSTANTIATE_TEST_SUITE_P(EveryOtherBit, UnsupportedSafetyBit, ::testing::Range(2, 32),
+                         [](const ::testing::TestParamInfo<int>& info) { return "Bit" + std::to_string(info.param); });
 
-// Every code the control answers, with the catalogue entry its text comes from. An independent copy of
-// the table: a code that gives another code's text must show up here.
-struct CodeEntry {
+// What GetErrorMsg gives a page for every code the control answers, as the user reads it: texts swapped
+// between codes, or between the languages, in the resource files show up here.
+struct CodeText {
     long code;
-    UINT text;  // 0: "Undefined"
+    const char* english;
+    const char* korean;
 };
 
-const CodeEntry kCodeEntries[] = {
-    {0, 223},    {-1, 208},   {-11, 209},  {-21, 210},  {-22, 211},  {-23, 232},     {-31, 212}, {-32, 213},
-    {-33, 214},  {-34, 215},  {-35, 103},  {-36, 254},  {-37, 255},  {-41, 218},     {-51, 219}, {-60, 216},
-    {-61, 217},  {-70, 220},  {-80, 221},  {-90, 222},  {-91, 207},  {-92, 228},     {-93, 230}, {-94, 231},
-    {-95, 233},  {-96, 235},  {-97, 240},  {-99, 241},  {-101, 259}, {-102, 267},    {-103, 285}, {-104, 320},
-    {-105, 290}, {-106, 340}, {-107, 341}, {-98, 0},    {-100, 0},   {42, 0},        {-108, 0},  {-104000, 0},
+const CodeText kCodeTexts[] = {
+    {0, "Normal", "정상"},
+    {-1, "Failed to get OS version", "OS 버전 얻기가 실패했습니다"},
+    {-11, "Version error", "버전에러"},
+    {-21, "Failed to read registry", "레지스트리 읽기가 실패했습니다"},
+    {-22, "Failed to open registry", "레지스트리 열기가 실패했습니다"},
+    {-23, "Failed to modify registry", "레지스트리 변경에 실패했습니다"},
+    {-31, "File does not exist", "파일이 존재하지 않습니다"},
+    {-32, "DLL list file does not exist", "Dll 리스트 파일이 존재하지 않습니다"},
+    {-33, "Error occurred copying file", "파일 복사 에러입니다"},
+    {-34, "Target file is on use", "해당 파일이 사용 중 입니다"},
+    {-35, "File %s is on use. Copy failed. Try again after shutting Orvane Zentra products down.",
+     "파일 %s 가 사용 중 입니다. 복사에 실패했습니다. Zentra 프로그램을 종료하시고 다시 시도해 주십시오"},
+    {-36, "OCX list file does not exist", "Ocx 리스트 파일이 존재하지 않습니다"},
+    {-37, "Error occurred downloading files", "파일을 다운로드하지 못했습니다"},
+    {-41, "Error occurred getting version of Flash", "Flash 버전을 얻는 과정에서 에러가 발생했습니다"},
+    {-51, "Error occurred getting system folder", "시스템 폴더 에러"},
+    {-60, "Failed to register on the system", "시스템에 등록이 실패했습니다"},
+    {-61, "Error occurred loading DLL", "DLL 로드 에러입니다"},
+    {-70, "Diagnosis is incomplete", "점검이 다 이루어지지 않았습니다"},
+    {-80, "User canceled", "취소하였습니다"},
+    {-90, "Administrator privileges is required.", "관리자 권한이 없습니다"},
+    {-91, "Re-run Talvek Diagnostic Tool.", "시청환경 점검 도구 프로그램을 다시 설치하십시오. "},
+    {-92, "Undefined factor of method", "정의 되지 않은 메소드 인자입니다"},
+    {-93, "Failed to generate sub-process", "하위 프로세스 생성에 실패하였습니다"},
+    {-94, "Failed to modify Flash settings file", "플래시 설정 파일 변경에 실패했습니다"},
+    {-95, "Diagnosis has not run", "점검이 실행되지 않았습니다"},
+    {-96, "Not relevant OS", "설치된 OS 에 해당되지 않습니다"},
+    {-97, "Error loading mailing program", "메일 프로그램 실행 에러입니다"},
+    {-99, "Succeeded", "성공했습니다"},
+    {-101, "Failed to initialize", "초기화에 실패했습니다"},
+    {-102,
+     "This feature is only available for administrator permission.\n"
+     "To use this feature, run the program as administrator.\n"
+     "------------------------------------------------------------------\n"
+     "[2000/XP User] Log into an account with administrator privileges and execute.\n"
+     "[Vista user]  Choose 'Run as administrator' on the menu that appears\n"
+     " when you click the right mouse button on the program icon.",
+     "이 기능은 관리자 권한에서만 사용할 수 있습니다.\n"
+     "기능을 사용하려면 프로그램을 관리자 권한으로 실행하여 주십시오.\n"
+     "------------------------------------------------------------------\n"
+     "[2000/XP 사용자] 관리자 권한을 가진 계정으로 로그인 하신 후 실행.\n"
+     "[Vista 사용자] 프로그램 아이콘에서 오른쪽 마우스 버튼을 클릭하면\n"
+     " 나타나는 메뉴에서 '관리자 권한으로 실행' 을 선택"},
+    {-103, "This page's site is not allowed to use the diagnostic tool.", "이 페이지의 사이트는 진단 도구를 사용할 수 없습니다."},
+    {-104, "The file is not signed by a trusted publisher.", "신뢰할 수 있는 게시자가 서명한 파일이 아닙니다."},
+    {-105, "A diagnosis is already running. Its result will follow.", "진단이 이미 실행 중입니다. 곧 결과가 전달됩니다."},
+    {-98, "Undefined", "Undefined"},
+    {-100, "Undefined", "Undefined"},
+    {42, "Undefined", "Undefined"},
+    {-106, "The file offered is not the component asked for, or is older than the one installed.",
+     "제공된 파일이 요청한 구성 요소가 아니거나, 설치된 것보다 오래된 버전입니다."},
+    {-107, "The installer ended with an error.", "설치 프로그램이 오류와 함께 종료되었습니다."},
+    {-108, "Undefined", "Undefined"},
+    {-104000, "Undefined", "Undefined"},
 };
 
-TEST_F(ControlObject, ErrorMessagesAreTheCataloguesTextsOfEachCodeInBothLanguages) {
-    const struct {
-        const wchar_t* lang;
-        LANGID language;
-    } languages[] = {{L"eng", kLangEnglish}, {L"kor", kLangKorean}};
-    for (const auto& language : languages) {
-        PutString(L"Lang", language.lang);
-        SetCatalogLanguage(language.language);
-        for (const CodeEntry& entry : kCodeEntries) {
+TEST_F(ControlObject, ErrorMessagesAreEachCodesTextInBothLanguages) {
+    for (bool english : {true, false}) {
+        PutString(L"Lang", english ? L"eng" : L"kor");
+        for (const CodeText& entry : kCodeTexts) {
             VARIANT arg;
             V_VT(&arg) = VT_I4;
             V_I4(&arg) = entry.code;
             unique_variant result;
             ASSERT_EQ(Call(L"GetErrorMsg", DISPATCH_METHOD, &arg, 1, result.get()), S_OK);
             ASSERT_EQ(V_VT(result.get()), VT_BSTR);
-            std::string expected = entry.text ? LoadMessage(entry.text) : "Undefined";
-            ASSERT_FALSE(expected.empty());
-            EXPECT_EQ(Narrow(V_BSTR(result.get())), expected) << "code " << entry.code;
+            EXPECT_EQ(Narrow(V_BSTR(result.get())), english ? entry.english : entry.korean) << "code " << entry.code;
         }
     }
     // Windows 98 SE and Me only: the reboot advice is empty elsewhere.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/web_address.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -44,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AddressRow{"http://?x", false},
                       AddressRow{"http://desk.example/\r\nX-Injected: 1", false},
                       AddressRow{"http://desk.example/\t", false},
-                      AddressRow{"", false}));
+                      AddressRow{"", false}),
+    test::NamedBy<&AddressRow::url>());
 
 }  // namespace
 }  // namespace omni

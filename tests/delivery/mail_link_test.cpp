@@ -4,6 +4,7 @@
 #include <string>
 
 #include "control/report_delivery.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -31,7 +32,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LinkRow{"first.last+tag@example.com", "", "", "mailto:first.last%2Btag@example.com?subject=&body="},
                       LinkRow{"help@example.com", "", "1\r\n2", "mailto:help@example.com?subject=&body=1%0D%0A2"},
                       LinkRow{"help@example.com", "\xEC\x95\x88", "-._~", "mailto:help@example.com?subject=%EC%95%88&body=-._~"},
-                      LinkRow{"", "s", "b", "mailto:?subject=s&body=b"}));
+                      LinkRow{"", "s", "b", "mailto:?subject=s&body=b"}),
+    test::NamedBy<&LinkRow::link>());
 
 struct AddressRow {
     const char* address;
@@ -61,7 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AddressRow{"helpexample.com", false},
                       AddressRow{"@example.com", false},
                       AddressRow{"help@", false},
-                      AddressRow{"", false}));
+                      AddressRow{"", false}),
+    test::NamedBy<&AddressRow::address>());
 
 struct BreakRow {
     const char* catalogue;
@@ -77,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, CatalogueBody,
                          ::testing::Values(BreakRow{"one%0A%0Dtwo%0A%0D---", "one\r\ntwo\r\n---"},
                                            BreakRow{"%0A%0D", "\r\n"},
                                            BreakRow{"100% sure %0A", "100% sure %0A"},
-                                           BreakRow{"", ""}));
+                                           BreakRow{"", ""}),
+                         test::NamedBy<&BreakRow::catalogue>());
 
 }  // namespace
 }  // namespace omni

@@ -89,6 +89,7 @@ struct AnswerRow {
     bool succeeds;
     int localSize;   // -1: no local file
 };
+void PrintTo(const AnswerRow& row, std::ostream* os) { *os << row.name; }
 
 const AnswerRow kAnswers[] = {
     {"WholeBodyWithLength", "", 20000, true, 20000},
@@ -149,6 +150,7 @@ struct BlockerRow {
     const char* name;
     Blocker blocker;
 };
+void PrintTo(const BlockerRow& row, std::ostream* os) { *os << row.name; }
 
 class UnwritableTarget : public Download, public ::testing::WithParamInterface<BlockerRow> {};
 
@@ -220,6 +222,7 @@ struct CancelRow {
     const char* button;
     const char* screenshot;  // "" for none
 };
+void PrintTo(const CancelRow& row, std::ostream* os) { *os << row.name; }
 
 const CancelRow kCancels[] = {
     {"CancelButtonInEnglish", CancelBy::kButton, kLangEnglish, "Downloading program",
@@ -274,7 +277,8 @@ INSTANTIATE_TEST_SUITE_P(Slow, UserCancels, ::testing::ValuesIn(kCancels),
 
 TEST_F(Download, OkCommandDuringTheTransferNeitherEndsItNorCountsAsSuccess) {
     const std::string name = "download-okcommand.bin";
-    const std::string body = Publish("DLL", name, Body(40000));
+    // Eight seconds of data at the slow server's pace: still coming when the command is handled.
+    const std::string body = Publish("DLL", name, Body(80000));
     UseServer("slow");
     CDlgDown dialog;
     Source(dialog, "DLL/", name);
@@ -286,8 +290,8 @@ TEST_F(Download, OkCommandDuringTheTransferNeitherEndsItNorCountsAsSuccess) {
             return IDOK;
         },
         [&](HWND window) {
-            PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            Sleep(500);
+            DWORD_PTR unused = 0;
+            SendMessageTimeoutW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0, SMTO_NORMAL, 60000, &unused);
             openAfterOk = IsWindow(window) && IsWindowVisible(window);
         },
         CloseBy::kNone);

@@ -68,6 +68,7 @@ struct CombinationRow {
     char always;
     int expected;
 };
+void PrintTo(const CombinationRow& row, std::ostream* os) { *os << "allow " << int(static_cast<unsigned char>(row.allow)) << ", always " << int(static_cast<unsigned char>(row.always)); }
 
 class FlashSettingCombination : public FlashSettingsFile, public ::testing::WithParamInterface<CombinationRow> {};
 
@@ -88,7 +89,11 @@ INSTANTIATE_TEST_SUITE_P(AllowAndAlways, FlashSettingCombination,
                                            CombinationRow{1, 0, kFlashSettingUnknown},
                                            // Anything but 1 reads as false.
                                            CombinationRow{2, 1, kFlashAlwaysDeny},
-                                           CombinationRow{1, '\xFF', kFlashSettingUnknown}));
+                                           CombinationRow{1, '\xFF', kFlashSettingUnknown}),
+                         [](const ::testing::TestParamInfo<CombinationRow>& info) {
+                             return "Allow" + std::to_string(static_cast<unsigned char>(info.param.allow)) + "Always" +
+                                    std::to_string(static_cast<unsigned char>(info.param.always));
+                         });
 
 TEST_F(FlashSettingsFile, OffsetsPointAtTheValueBytes) {
     std::string bytes = SettingsFile(1, 0);

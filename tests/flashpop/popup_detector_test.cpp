@@ -27,6 +27,7 @@ struct PopupRow {
     DWORD type;
     int expectedOn;
 };
+void PrintTo(const PopupRow& row, std::ostream* os) { *os << row.label; }
 
 class PopupBlockerState : public ::testing::TestWithParam<PopupRow> {
 protected:

@@ -13,6 +13,7 @@
 #include "platform/text.h"
 #include "tests/hosting/standin_server.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/row_names.h"
 #include "tests/support/scratch_folder.h"
 
 namespace omni {
@@ -80,7 +81,10 @@ TEST_P(MakerStandinTest, IsCreatableWhileRegisteredAndNotOnceUnregistered) {
 
 INSTANTIATE_TEST_SUITE_P(FiveControls, MakerStandinTest,
                          ::testing::Values(kMarklet2Row, kQuadrelRow, kMarklet3OuterRow, kMarklet3InnerRow,
-                                           kQuadrelURow));
+                                           kQuadrelURow),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return test::RowName(kComponentIds[info.param].fileName, info.index);
+                         });
 
 TEST_F(HostingTest, AClassNeverRegistered_CannotBeCreated) {
     CLSID unknown;
@@ -109,6 +113,7 @@ struct FailingCase {
     int row;
     HRESULT expected;
 };
+void PrintTo(const FailingCase& row, std::ostream* os) { *os << Faulty(row.row).fileName; }
 
 class FailingControlTest : public HostingTest, public ::testing::WithParamInterface<FailingCase> {};
 
@@ -135,7 +140,10 @@ TEST_P(FailingControlTest, CountsAsNotCreatableAndLeavesNothingBehind) {
 INSTANTIATE_TEST_SUITE_P(Variants, FailingControlTest,
                          ::testing::Values(FailingCase{standin::kFailsVerbRow, E_FAIL},
                                            FailingCase{standin::kFailsFactoryRow, E_FAIL},
-                                           FailingCase{standin::kFaultsRow, kControlFaulted}));
+                                           FailingCase{standin::kFaultsRow, kControlFaulted}),
+                         [](const ::testing::TestParamInfo<FailingCase>& info) {
+                             return test::RowName(Faulty(info.param.row).fileName, info.index);
+                         });
 
 // --- Visible hosting --------------------------------------------------------------------
 

@@ -7,6 +7,7 @@
 #include "fixtures/standin_control/standin_ids.h"
 #include "platform/text.h"
 #include "tests/hosting/standin_server.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -16,6 +17,7 @@ struct StandinFile {
     const char* fileName;
     const char* version;
 };
+void PrintTo(const StandinFile& row, std::ostream* os) { *os << row.fileName << " " << row.version; }
 
 struct VersionResource {
     bool present = false;
@@ -66,7 +68,10 @@ INSTANTIATE_TEST_SUITE_P(BuiltStandins, StandinFileTest,
                                            StandinFile{standin::kFolder, "Marklet3Inner.ocx", "1.0.0.5"},
                                            StandinFile{standin::kFolder, "Quadrel.ocx", "1.0.0.5"},
                                            StandinFile{standin::kFolder, "QuadrelU.ocx", "1.0.0.5"},
-                                           StandinFile{standin::kOldFolder, "Quadrel.ocx", "1.0.0.4"}));
+                                           StandinFile{standin::kOldFolder, "Quadrel.ocx", "1.0.0.4"}),
+                         [](const ::testing::TestParamInfo<StandinFile>& info) {
+                             return test::RowName(std::string(info.param.fileName) + " " + info.param.version, info.index);
+                         });
 
 }  // namespace
 }  // namespace omni

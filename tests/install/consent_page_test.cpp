@@ -8,22 +8,18 @@
 #include <vector>
 
 #include "tests/install/install_suite.h"
-#include "tests/support/box_presser.h"
 #include "tests/support/registry_sandbox.h"
 
 namespace omni::test {
 namespace {
 
-constexpr UINT kToolCaptionText = 248;
-constexpr UINT kInformationCaptionText = 258;
-constexpr UINT kSucceededText = 236;
 const char kPolicyKey[] = "SOFTWARE\\Policies\\Talvek\\Omniprobe";
 const char kInstall[] = "Omniprobe.InstallOcx('SigOcx.ocx')";
 
-std::string Succeeded() { return "unowned " + EnglishText(kInformationCaptionText) + ": " + EnglishText(kSucceededText); }
+std::string Succeeded() { return "unowned Talvek Diagnostic Tool: Succeeded"; }
 
 std::string AskedByOrigin(const std::string& origin, const std::string& change) {
-    return "owned " + EnglishText(kToolCaptionText) + ": The page at " + origin + " wants to " + change + ". Allow?";
+    return "owned Talvek Diagnostic Tool: The page at " + origin + " wants to " + change + ". Allow?";
 }
 
 struct ConsentRow {

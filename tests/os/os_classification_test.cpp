@@ -72,6 +72,7 @@ struct CodeRow {
     const char* name;
     bool asksWow64;
 };
+void PrintTo(const CodeRow& row, std::ostream* os) { *os << row.label; }
 
 class OsCodeTable : public ::testing::TestWithParam<CodeRow> {};
 

@@ -97,6 +97,7 @@ struct LanguageRow {
     const char* hostOption;
     const char* status;
 };
+void PrintTo(const LanguageRow& row, std::ostream* os) { *os << row.lang; }
 
 class RetrieveInLocalMode : public PageContainer, public ::testing::WithParamInterface<LanguageRow> {};
 
@@ -119,7 +120,8 @@ TEST_P(RetrieveInLocalMode, FiresTheReportTheConsoleHostPrints) {
 
 INSTANTIATE_TEST_SUITE_P(EnglishAndKorean, RetrieveInLocalMode,
                          ::testing::Values(LanguageRow{"eng", "", "retrieve 0: Normal"},
-                                           LanguageRow{"kor", "--korean", u8"retrieve 0: 정상"}));
+                                           LanguageRow{"kor", "--korean", u8"retrieve 0: 정상"}),
+                         [](const ::testing::TestParamInfo<LanguageRow>& info) { return std::string(info.param.lang); });
 
 TEST_F(PageContainer, ExamplePageLaysTheReportOutAsTheConsoleHostDoes) {
     CapturedProcess page = Page("--param Lang=eng " + ExamplePage());
@@ -134,6 +136,7 @@ struct SummaryRow {
     const char* count;   // the count line, with {red} and {total}
     const char* repair;  // the label of a repair whose solution has none
 };
+void PrintTo(const SummaryRow& row, std::ostream* os) { *os << row.lang; }
 
 class SummaryOfARealReport : public PageContainer, public ::testing::WithParamInterface<SummaryRow> {};
 

@@ -9,6 +9,7 @@
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -102,7 +103,10 @@ TEST_P(EveryRecordTest, RegisterThenUnregister_RemovesEverythingBelowBothKeysAnd
 
 INSTANTIATE_TEST_SUITE_P(SixControls, EveryRecordTest,
                          ::testing::Values(kOmniprobeRow, kMarklet2Row, kQuadrelRow, kMarklet3OuterRow,
-                                           kMarklet3InnerRow, kQuadrelURow));
+                                           kMarklet3InnerRow, kQuadrelURow),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return test::RowName(kComponentIds[info.param].fileName, info.index);
+                         });
 
 // --- Register ------------------------------------------------------------------------
 
@@ -184,7 +188,10 @@ TEST_P(OutsideTheTableTest, AnswersEmptyAndZeroAndChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Names, OutsideTheTableTest,
                          ::testing::Values("", "Marklet2", "Marklet2.dll", "Marklet2.ocx ", "Flash.ocx",
-                                           "C:\\Folder\\Marklet2.ocx"));
+                                           "C:\\Folder\\Marklet2.ocx"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return test::RowName(info.param, info.index);
+                         });
 
 // --- GetRegisteredFolder ----------------------------------------------------------------
 

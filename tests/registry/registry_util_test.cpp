@@ -8,6 +8,7 @@
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -72,6 +73,7 @@ struct StringRow {
     int status;
     std::string text;
 };
+void PrintTo(const StringRow& row, std::ostream* os) { *os << row.what; }
 
 class GetStringValueTable : public ::testing::TestWithParam<StringRow> {
 protected:
@@ -107,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
                   ""},
         StringRow{"a dword is not text", REG_DWORD, DwordBytes(0x39), kRegistryReadFailed, ""},
         StringRow{"multi-string is not text", REG_MULTI_SZ, Utf16Bytes(std::wstring(L"a\0b\0", 4), true),
-                  kRegistryReadFailed, ""}));
+                  kRegistryReadFailed, ""}),
+    test::NamedBy<&StringRow::what>());
 
 TEST_F(RegistryUtilTest, GetStringValue_SeparatesAMissingKeyFromAMissingValue) {
     std::string text = "untouched";

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "machine/plain_file_name.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -53,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NameRow{"a\xC0\xAF" "b.ocx", false}, NameRow{"a\xED\xA0\x80.ocx", false},
                       // Letters of other scripts and the plain blank stay.
                       NameRow{"\xED\x95\x9C\xEA\xB8\x80 Setup.exe", true}, NameRow{"Qu\xC3\xA4" "drel.ocx", true},
-                      NameRow{"Quadrel \xF0\x9F\x98\x80.ocx", true}));
+                      NameRow{"Quadrel \xF0\x9F\x98\x80.ocx", true}),
+    test::NamedBy<&NameRow::name>());
 
 }  // namespace
 }  // namespace omni

@@ -21,10 +21,10 @@
 namespace omni::test {
 namespace {
 
-constexpr UINT kSucceededText = 236;
-constexpr UINT kFourthDllText = 247;
-constexpr UINT kToolCaptionText = 248;
-constexpr UINT kInformationCaptionText = 258;
+// The boxes as BoxPresser records them: the error is owned by the control's window, the information box
+// has no owner.
+const char kSucceededBox[] = "unowned Talvek Diagnostic Tool: Succeeded";
+const char kFourthDllBox[] = "owned Talvek Diagnostic Tool: Try it again after installing 4th DLL category";
 const char kIeMainKey[] = "Software\\Microsoft\\Internet Explorer\\Main";
 const char kSoftwareRenderValue[] = "UseSWRender";
 // Every file the control may put into the system folder during these tests.
@@ -39,13 +39,6 @@ std::string ProgramFilesFile(const std::string& name) {
     wchar_t folder[MAX_PATH] = {};
     GetEnvironmentVariableW(L"ProgramFiles", folder, MAX_PATH);
     return Narrow(folder) + "\\" + name;
-}
-
-// How BoxPresser records the box of a text: the error of text 247 is owned by the control's window,
-// the information box has no owner.
-std::string Box(UINT text) {
-    return text == kFourthDllText ? "owned " + EnglishText(kToolCaptionText) + ": " + EnglishText(text)
-                                  : "unowned " + EnglishText(kInformationCaptionText) + ": " + EnglishText(text);
 }
 
 // The colour of the etcchecklist item whose repair is Modify(key) in the first report, looked up by
@@ -104,7 +97,7 @@ struct RepairRow {
     const char* name;
     const char* call;  // JScript expression
     const char* returned;
-    std::vector<std::string> boxes;  // Box(text) and Asked(change), in order
+    std::vector<std::string> boxes;  // the boxes above and Asked(change), in order
     bool freshReport;
     std::function<void(const std::string& page, const std::string& temp)> before;
     std::function<void(const std::string& page, const std::string& temp)> after;
@@ -172,14 +165,14 @@ INSTANTIATE_TEST_SUITE_P(
         RepairRow{"DllOutsideTheListChangesNothing", "Omniprobe.InstallDll('x.dll')", "-31", {}, false, nullptr,
                   [](const std::string&, const std::string&) { EXPECT_FALSE(FileExists(SystemFile("x.dll"))); }},
         RepairRow{"ListedControlIsCopiedAndRegistered", "Omniprobe.InstallOcx('repairok.ocx')", "0",
-                  {Asked("install RepairOk.ocx"), Box(kSucceededText)}, true, nullptr,
+                  {Asked("install RepairOk.ocx"), kSucceededBox}, true, nullptr,
                   [](const std::string& page, const std::string&) {
                       EXPECT_EQ(ReadBytes(SystemFile("RepairOk.ocx")), ReadBytes(page + "\\Z4OCX\\RepairOk.ocx"));
                       EXPECT_EQ(ReadBytes(SystemFile("RepairOk.ocx.log")), "registered\n");
                   }},
         // The old copy is moved aside next to it; the new one lands and registers.
         RepairRow{"OldCopyInUseIsMovedAside", "Omniprobe.InstallOcx('RepairOk.ocx')", "0",
-                  {Asked("install RepairOk.ocx"), Box(kSucceededText)}, true,
+                  {Asked("install RepairOk.ocx"), kSucceededBox}, true,
                   [](const std::string&, const std::string&) {
                       WriteBytes(SystemFile("RepairOk.ocx"), ReadBytes(TestBinFolder() + "\\regserver_standin.dll") + "old");
                       heldOldCopy.reset(LoadLibraryW(Widen(SystemFile("RepairOk.ocx")).c_str()));
@@ -208,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
                   }},
         // The page hears the failure, not 0, after the box that tells the user what to do.
         RepairRow{"ControlThatDoesNotLoadAsksForTheDllsAndSaysSo", "Omniprobe.InstallOcx('RepairNoLoad.ocx')", "-61",
-                  {Asked("install RepairNoLoad.ocx"), Box(kFourthDllText)}, false, nullptr,
+                  {Asked("install RepairNoLoad.ocx"), kFourthDllBox}, false, nullptr,
                   [](const std::string&, const std::string&) { EXPECT_FALSE(FileExists(SystemFile("RepairNoLoad.ocx"))); }},
         RepairRow{"UnsignedControlIsNotInstalled", "Omniprobe.InstallOcx('RepairUnsigned.ocx')", "-104",
                   {Asked("install RepairUnsigned.ocx")}, false, nullptr,
@@ -217,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
                       EXPECT_TRUE(FileExists(page + "\\Z4OCX\\RepairUnsigned.ocx"));  // the page's own file stays
                   }},
         RepairRow{"DllIsCopiedAndRegistered", "Omniprobe.InstallDll('RepairDll.dll')", "0",
-                  {Asked("install RepairDll.dll"), Box(kSucceededText)}, true, nullptr,
+                  {Asked("install RepairDll.dll"), kSucceededBox}, true, nullptr,
                   [](const std::string&, const std::string&) {
                       EXPECT_EQ(ReadBytes(SystemFile("RepairDll.dll.log")), "registered\n");
                   }},
@@ -288,7 +281,7 @@ protected:
 TEST_F(ModifySetting, SoftwareRenderingTurnsItsItemBlackInTheFreshReport) {
     PageRun run = Run("--param InstallMode=0", RepairPage("Omniprobe.Modify('usESWrender')"));
     EXPECT_EQ(run.returned, "0") << run.out;
-    EXPECT_EQ(run.boxes, std::vector<std::string>{Box(kSucceededText)});
+    EXPECT_EQ(run.boxes, std::vector<std::string>{kSucceededBox});
     EXPECT_EQ(ColourAfter(run.firstReport, run.firstReport, kSoftwareRenderValue), "FF0000") << run.out;
     ParsedReport fresh = ParseReportText(run.freshReport);
     std::string subjects;
@@ -358,18 +351,19 @@ TEST_F(ModifySetting, RediagnosisWaitsForTheRunningRepair) {
     ASSERT_TRUE(PublishContent(scenario + "Z4OCX/ocxlistz4.txt", "RepairSlow.ocx 1.0.0.5\r\n"));
     // Served slowly (1 KB per 100 ms): the component's dialog stays open for well over a second.
     ASSERT_TRUE(PublishContent(scenario + "Z4OCX/RepairSlow.ocx", ReadBytes(TestBinFolder() + "\\named\\RepairSlow.ocx")));
+    // The page ends 4 s after the first fresh report: a second one, armed before it, would be due earlier.
     const std::string script =
         "var first = true, n = 0;\n"
         "function Omniprobe_OnRetrieveComplete(XmlText) {\n"
         "  if (first) { first = false; return; }\n"
         "  n++;\n"
         "  document.write('event\\n');\n"
+        "  if (n == 1) window.setTimeout(function () { document.write('events ' + n + '\\n'); window.close(0); }, 4000);\n"
         "}\n"
         "Omniprobe.Retrieve();\n"
         "document.write('modify ' + Omniprobe.Modify('UseSWRender') + '\\n');\n"
         "window.setTimeout(function () { document.write('nested ' + Omniprobe.Retrieve() + '\\n'); }, 300);\n"
-        "document.write('install ' + Omniprobe.InstallOcx('RepairSlow.ocx') + '\\n');\n"
-        "window.setTimeout(function () { document.write('events ' + n + '\\n'); window.close(0); }, 4000);\n";
+        "document.write('install ' + Omniprobe.InstallOcx('RepairSlow.ocx') + '\\n');\n";
     PageRun run = Run("--param InstallMode=1 --param ServerURL=" + ContentServerUrl("slow") + scenario, script);
     EXPECT_EQ(run.out, "modify 0\nnested -105\ninstall 0\nevent\nevents 1\n");
 }
@@ -427,7 +421,7 @@ INSTANTIATE_TEST_SUITE_P(
     Calls, WebRepair,
     ::testing::Values(
         WebRow{"ControlIsFetchedCopiedAndRegistered", "Omniprobe.InstallOcx('RepairWeb.ocx')", "0",
-               {Asked("install RepairWeb.ocx"), Box(kSucceededText)}, true, {"Z4OCX/RepairWeb.ocx"}, nullptr,
+               {Asked("install RepairWeb.ocx"), kSucceededBox}, true, {"Z4OCX/RepairWeb.ocx"}, nullptr,
                [](const std::string& temp) {
                    EXPECT_EQ(ReadBytes(SystemFile("RepairWeb.ocx")), ReadBytes(TestBinFolder() + "\\named\\RepairWeb.ocx"));
                    EXPECT_EQ(ReadBytes(SystemFile("RepairWeb.ocx.log")), "registered\n");

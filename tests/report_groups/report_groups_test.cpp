@@ -52,11 +52,23 @@ protected:
     int savedMode_ = 0;
 };
 
-std::vector<std::string> Entries(std::initializer_list<UINT> ids) {
-    std::vector<std::string> texts;
-    for (UINT id : ids) texts.push_back(LoadMessage(id));
-    return texts;
-}
+// Item subjects as the report shows them in English.
+const char kOsSubject[] = "Windows Operating System (Win 98 SE or higher)";
+const char kIeSubject[] = "Internet Explorer (version 6.0 or higher)";
+const char kWmpSubject[] = "Windows Media Player (version 7.0 or higher)";
+const char kFlashSubject[] = "Flash Player(version 7 or higher)";
+const char kFlashSecuritySubject[] = "Global Security Settings for Flash ";
+const char kFlashAddonSubject[] = "IE settings for Add-on (Flash)";
+const char kMarkletAddonSubject[] = "IE settings for Add-on (Marklet)";
+const char kPopupSubject[] = "IE pop-up blocker settings";
+const char kWmpRegistrySubject[] = "Windows Media Player Registry (only if the version is 10 or higher)";
+const char kWmpNetworkSubject[] = "WMP Network Settings";
+const char kWmpSeekSubject[] = "WMP Seek Settings (only if the version is 11 or higher)";
+const char kIeOptionsSubject[] = "IE Internet Options (only if the version is 7 or higher)";
+const char kRenderingSubject[] = "Use IE Software Acceleration (Version 10 or higher)";
+const char kTabsSubject[] = "IE 32bit tab setup (64bit OS, IE 9 or higher)";
+
+using Subjects = std::vector<std::string>;
 
 TEST_F(ReportGroups, StoppedRunWritesOnlyTheBasicGroupWithARedBrowser) {
     run_.ie = "5.50.4807.2300";
@@ -66,7 +78,7 @@ TEST_F(ReportGroups, StoppedRunWritesOnlyTheBasicGroupWithARedBrowser) {
     EXPECT_EQ(report.GroupClasses(), std::vector<std::string>{"basic"});
     auto items = report.Items("basic");
     ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(report.Subjects("basic"), Entries({104, 105, 106, 143}));
+    EXPECT_EQ(report.Subjects("basic"), (Subjects{kOsSubject, kIeSubject, kWmpSubject, kFlashSubject}));
     EXPECT_EQ(items[1]->ChildText("resultcolor"), "FF0000");
     EXPECT_EQ(items[1]->Element("solutionmsg")->Attribute("type"), "link");
 }
@@ -129,7 +141,7 @@ TEST_F(ReportGroups, VistaWithoutMediaPlayer7ShowsTextSolutionWithValueAndNoPara
     EXPECT_EQ(solution->Attribute("type"), "text");
     EXPECT_EQ(solution->Attribute("value"), "InstallProgram");
     EXPECT_FALSE(solution->HasAttribute("param"));
-    EXPECT_EQ(solution->text, LoadMessage(265));
+    EXPECT_EQ(solution->text, "Windows Media Player should be installed");
 }
 
 TEST_F(ReportGroups, MissingMediaPlayer7OnXpOffersTheInstallerWithParam) {
@@ -144,18 +156,25 @@ TEST_F(ReportGroups, MissingMediaPlayer7OnXpOffersTheInstallerWithParam) {
 TEST_F(ReportGroups, XpWithIe6On32BitWritesSevenSettingsItems) {
     On32BitXpWithIe6();
     ParsedReport report = RunAndCompose();
-    EXPECT_EQ(report.Subjects("etcchecklist"), Entries({137, 138, 139, 141, 140, 276, 278}));
+    EXPECT_EQ(report.Subjects("etcchecklist"),
+              (Subjects{kFlashSecuritySubject, kFlashAddonSubject, kMarkletAddonSubject, kPopupSubject,
+                        kWmpRegistrySubject, kWmpNetworkSubject, kWmpSeekSubject}));
 }
 
 TEST_F(ReportGroups, Ie11On64BitWindows7WritesAllTenSettingsItems) {
     ParsedReport report = RunAndCompose();
-    EXPECT_EQ(report.Subjects("etcchecklist"), Entries({137, 138, 139, 141, 263, 156, 157, 140, 276, 278}));
+    EXPECT_EQ(report.Subjects("etcchecklist"),
+              (Subjects{kFlashSecuritySubject, kFlashAddonSubject, kMarkletAddonSubject, kPopupSubject,
+                        kIeOptionsSubject, kRenderingSubject, kTabsSubject, kWmpRegistrySubject, kWmpNetworkSubject,
+                        kWmpSeekSubject}));
 }
 
 TEST_F(ReportGroups, Ie9On64BitWritesTheTabItemButNotTheRenderingItem) {
     run_.ie = "9.0.8112.16421";
     ParsedReport report = RunAndCompose();
-    EXPECT_EQ(report.Subjects("etcchecklist"), Entries({137, 138, 139, 141, 263, 157, 140, 276, 278}));
+    EXPECT_EQ(report.Subjects("etcchecklist"),
+              (Subjects{kFlashSecuritySubject, kFlashAddonSubject, kMarkletAddonSubject, kPopupSubject,
+                        kIeOptionsSubject, kTabsSubject, kWmpRegistrySubject, kWmpNetworkSubject, kWmpSeekSubject}));
 }
 
 TEST_F(ReportGroups, ToolbarListIsTheAdditionOfThePopupAndOptionsItemsOnly) {
@@ -274,9 +293,7 @@ TEST_F(ReportGroups, SavedFileIsUtf8AndKeepsKoreanTextsByteForByte) {
     ASSERT_EQ(SaveReport(info_, path), kOk);
     std::string bytes = ReadBytes(path);
     EXPECT_EQ(bytes.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
-    std::string subject = LoadMessage(104);
-    ASSERT_FALSE(subject.empty());
-    EXPECT_NE(static_cast<unsigned char>(subject[0]), subject[0]);  // Korean, not ASCII
+    const std::string subject = "윈도우 운영체제 (Win 98 SE 이상)";
     EXPECT_NE(bytes.find("<subject>" + subject + "</subject>"), std::string::npos);
     ParsedReport fromFile = ParseReportFile(path);
     ASSERT_TRUE(fromFile.ok);

@@ -157,7 +157,7 @@ TEST_F(UnlistedNames, CreationIsProbedOnEveryGrading) {
     AddNode(state_.installedOcx, kControl, kKindZ4Control, "1.0.0.5", 1);
     EXPECT_EQ(GradeOcx(state_, probes_, kControl).colour, kColourPassed);
     probes_.notCreatable.insert(kControl);
-    EXPECT_EQ(GradeOcx(state_, probes_, kControl).resultMsg, LoadMessage(131));
+    EXPECT_EQ(GradeOcx(state_, probes_, kControl).resultMsg, English(131));
     EXPECT_EQ(probes_.createCalls, 2);
 }
 

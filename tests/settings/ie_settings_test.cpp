@@ -5,6 +5,7 @@
 #include "probes/ie_settings.h"
 #include "probes/version_retriever.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -51,6 +52,9 @@ struct MajorRow {
     DWORD type;
     unsigned major;
 };
+void PrintTo(const MajorRow& row, std::ostream* os) {
+    *os << (row.version ? '"' + std::string(row.version) + '"' : std::string("no browser"));
+}
 
 class IEMajorVersion : public ::testing::TestWithParam<MajorRow> {
 protected:
@@ -74,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(VersionTexts, IEMajorVersion,
                                            MajorRow{"10x.1", REG_SZ, 10},
                                            MajorRow{"beta 7", REG_SZ, 0},
                                            MajorRow{"", REG_SZ, 0},
-                                           MajorRow{kNoIE, REG_SZ, 0}));
+                                           MajorRow{kNoIE, REG_SZ, 0}),
+                         test::NamedBy<&MajorRow::version>());
 
 TEST(IEMajorVersionTest, VersionStoredAsBinaryIsNotDeterminable) {
     RegistrySandbox sandbox;

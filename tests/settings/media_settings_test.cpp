@@ -9,6 +9,7 @@
 #include "platform/text.h"
 #include "probes/version_retriever.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -56,6 +57,7 @@ struct SrsRow {
     DWORD autoInsert;
     int output;
 };
+void PrintTo(const SrsRow& row, std::ostream* os) { *os << (row.name ? row.name : "no node"); }
 
 class SrsCheck : public ::testing::TestWithParam<SrsRow> {
 protected:
@@ -73,7 +75,10 @@ INSTANTIATE_TEST_SUITE_P(Nodes, SrsCheck,
                          ::testing::Values(SrsRow{"WMPlayer SRSWow DMO", 1, 1}, SrsRow{"WMPlayer SRSWow DMO", 0, 0},
                                            SrsRow{"wmplayer srswow dmo", 1, 1},
                                            SrsRow{"WMPlayer SRSWow DMO ", 1, 0},
-                                           SrsRow{"Another DMO", 1, 0}, SrsRow{nullptr, 0, 0}));
+                                           SrsRow{"Another DMO", 1, 0}, SrsRow{nullptr, 0, 0}),
+                         [](const ::testing::TestParamInfo<SrsRow>& info) {
+                             return test::RowName(info.param.name ? info.param.name : "NoNode", info.index);
+                         });
 
 TEST(SrsCheckTest, OutputsZeroWhenAutoInsertIsNotADword) {
     RegistrySandbox sandbox;
@@ -127,6 +132,7 @@ struct SeekingRow {
     const char* stored;  // "key missing", "absent", "text", or a number
     int correct;
 };
+void PrintTo(const SeekingRow& row, std::ostream* os) { *os << row.stored; }
 
 class ApproximateSeekingCheck : public ::testing::TestWithParam<SeekingRow> {
 protected:
@@ -148,7 +154,8 @@ TEST_P(ApproximateSeekingCheck, IsCorrectOnlyWhenTheValueIsZero) {
 
 INSTANTIATE_TEST_SUITE_P(Values, ApproximateSeekingCheck,
                          ::testing::Values(SeekingRow{"key missing", 0}, SeekingRow{"absent", 0},
-                                           SeekingRow{"text", 0}, SeekingRow{"1", 0}, SeekingRow{"0", 1}));
+                                           SeekingRow{"text", 0}, SeekingRow{"1", 0}, SeekingRow{"0", 1}),
+                         test::NamedBy<&SeekingRow::stored>());
 
 TEST(ApproximateSeekingRepair, WritesZeroSoTheCheckPasses) {
     RegistrySandbox sandbox;

@@ -6,6 +6,7 @@
 #include "core/result_codes.h"
 #include "probes/wmp_network_settings.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -64,6 +65,7 @@ struct ProtocolRow {
     int answer;
     DWORD after;
 };
+void PrintTo(const ProtocolRow& row, std::ostream* os) { *os << row.stored << ", wanted " << row.wanted; }
 
 class WmpCheckProtocol : public ::testing::TestWithParam<ProtocolRow> {
 protected:
@@ -86,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Values, WmpCheckProtocol,
                          ::testing::Values(ProtocolRow{"1", 1, 1, 1}, ProtocolRow{"0", 1, 0, 0},
                                            ProtocolRow{"0", 0, 1, 0}, ProtocolRow{"2", 1, 0, 2},
                                            ProtocolRow{"missing", 1, 0, 1}, ProtocolRow{"missing", 0, 0, 0},
-                                           ProtocolRow{"text", 1, 0, 1}));
+                                           ProtocolRow{"text", 1, 0, 1}),
+                         test::NamedBy<&ProtocolRow::stored>());
 
 TEST(WmpCheckProtocolTest, AnswersZeroWithoutTheKeyAndCreatesNothing) {
     RegistrySandbox sandbox;

@@ -31,14 +31,19 @@ void BoxPresser::Run() {
     // The information box and the error box may share a caption; the owner tells them apart.
     const std::vector<std::wstring> captions = {Widen(EnglishText(kInformationCaptionText)),
                                                 Widen(EnglishText(kToolCaptionText))};
+    // A box that is slow to close (a busy machine, an emulated process) is pressed again, but seen once.
+    HWND answered = nullptr;
     while (!stop_) {
         for (const std::wstring& caption : captions) {
             HWND box = FindWindowW(L"#32770", caption.c_str());
             if (!box || !IsWindowVisible(box)) continue;
-            wchar_t text[512] = {};
-            GetDlgItemTextW(box, 0xFFFF, text, 512);
-            seen_.push_back(std::string(GetWindow(box, GW_OWNER) ? "owned " : "unowned ") + Narrow(caption) + ": " +
-                            Narrow(text));
+            if (box != answered) {
+                wchar_t text[512] = {};
+                GetDlgItemTextW(box, 0xFFFF, text, 512);
+                seen_.push_back(std::string(GetWindow(box, GW_OWNER) ? "owned " : "unowned ") + Narrow(caption) +
+                                ": " + Narrow(text));
+                answered = box;
+            }
             HWND answer = GetDlgItem(box, IDOK) ? GetDlgItem(box, IDOK) : GetDlgItem(box, question_);
             DWORD_PTR unused = 0;
             SendMessageTimeoutW(answer, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, &unused);

@@ -8,11 +8,6 @@
 
 namespace omni::test {
 
-namespace {
-constexpr UINT kToolCaptionText = 248;
-constexpr UINT kConsentText = 321;
-}  // namespace
-
 std::string SystemFile(const std::string& name) {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
@@ -76,8 +71,7 @@ PageRun RunRepairPage(const std::string& container, const std::string& folder, c
 }
 
 std::string Asked(const std::string& change, const std::string& origin) {
-    return "owned " + EnglishText(kToolCaptionText) + ": " +
-           Format(EnglishText(kConsentText).c_str(), origin.c_str(), change.c_str());
+    return "owned Talvek Diagnostic Tool: The page at " + origin + " wants to " + change + ". Allow?";
 }
 
 }  // namespace omni::test

@@ -8,6 +8,7 @@
 #include "platform/text.h"
 #include "probes/file_version_info.h"
 #include "probes/version_retriever.h"
+#include "tests/support/row_names.h"
 #include "tests/support/scratch_folder.h"
 
 namespace omni {
@@ -40,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FileVersionRow{"wmplayer_standin.exe", kOk, "12.0.7601.17514"},
                       FileVersionRow{"mplayer2_standin.exe", kOk, "6.4.9.1133"},
                       FileVersionRow{"noversion.dll", kFileMissing, "0.0.0.0"},
-                      FileVersionRow{"no_such_file.dll", kFileMissing, "0.0.0.0"}));
+                      FileVersionRow{"no_such_file.dll", kFileMissing, "0.0.0.0"}),
+    test::NamedBy<&FileVersionRow::file>());
 
 TEST(RetrieveFileVersion, DoesNotLookUpANameWithoutABackslash) {
     // Even from the folder that holds the file, a bare name is not searched for.
@@ -84,7 +86,10 @@ INSTANTIATE_TEST_SUITE_P(CFileVersionInfo, FileVersionStrings,
                                            StringRow{10, "private-7"},
                                            StringRow{11, "special-9"},
                                            StringRow{12, ""},
-                                           StringRow{-1, ""}));
+                                           StringRow{-1, ""}),
+                         [](const ::testing::TestParamInfo<StringRow>& info) {
+                             return info.param.index < 0 ? std::string("BeforeTheFirst") : "String" + std::to_string(info.param.index);
+                         });
 
 TEST(CFileVersionInfo, KeepsTheFirstTranslationAndTheFixedBlock) {
     CFileVersionInfo info;

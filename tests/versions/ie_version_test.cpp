@@ -6,6 +6,7 @@
 #include "probes/effective_ie_version.h"
 #include "probes/version_retriever.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/row_names.h"
 
 namespace omni {
 namespace {
@@ -72,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
                       EffectiveRow{"9.10.0.0", true, "10.0", "10.0"},
                       EffectiveRow{"9.9.9999.0", true, "11.0", "9.9.9999.0"},      // below the threshold
                       EffectiveRow{"8.0.6001.18702", true, "11.0", "8.0.6001.18702"},
-                      EffectiveRow{"9.0.8112.16421", true, "9.0.8112.16421", "9.0.8112.16421"}));
+                      EffectiveRow{"9.0.8112.16421", true, "9.0.8112.16421", "9.0.8112.16421"}),
+    test::NamedBy<&EffectiveRow::version>());
 
 }  // namespace
 }  // namespace omni

@@ -1,4 +1,5 @@
 #include "core/version.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(Version, VersionParsing,
                                            ParseRow{"-1.0", 0, 0, 0, 0},
                                            ParseRow{"0.0.0.0", 0, 0, 0, 0},
                                            ParseRow{"9.11.9600.17031", 9, 11, 9600, 17031},
-                                           ParseRow{"4294967297", 1, 0, 0, 0}));  // wraps, never traps
+                                           ParseRow{"4294967297", 1, 0, 0, 0}),  // wraps, never traps
+                         test::NamedBy<&ParseRow::text>());
 
 struct CompareRow {
     std::string left, right;
@@ -82,7 +84,10 @@ INSTANTIATE_TEST_SUITE_P(Version, VersionComparison,
                                            CompareRow{"1.2.4", "1.2.3.9999", false, true},
                                            CompareRow{"7.0 beta", "0.0.0.0", false, true},
                                            CompareRow{"", "0.0.0.1", true, false},
-                                           CompareRow{"2147483648", "1", true, false}));  // signed parts
+                                           CompareRow{"2147483648", "1", true, false}),  // signed parts
+                         [](const ::testing::TestParamInfo<CompareRow>& info) {
+                             return test::RowName(info.param.left + " vs " + info.param.right, info.index);
+                         });
 
 TEST(Version, DefaultIsEmptyTextAndZeros) {
     Version version;

@@ -9,6 +9,7 @@ set -e
 build="$(cd "$1" && pwd)"
 out="$2"
 web="$(cd "$(dirname "$0")" && pwd)"
+. "$web/../../tools/exit-cleanup.sh"
 . "$web/../../tools/throwaway-prefix.sh"
 enter_throwaway_prefix "$build/demo/wineprefix" "$build/web-capture-prefix-$$"
 rm -rf "$out"

@@ -36,8 +36,9 @@ before(async () => {
 });
 after(() => browser && browser.close());
 
-// Polls on a timer: a page in a background tab gets no animation frames.
-const until = (page, predicate, argument) => page.waitForFunction(predicate, {polling: 50, timeout: 10000}, argument);
+// Polls on a timer: a page in a background tab gets no animation frames. The limit only ends a page that
+// never gets there; a busy machine may take many seconds.
+const until = (page, predicate, argument) => page.waitForFunction(predicate, {polling: 50, timeout: 120000}, argument);
 const calls = (page) => page.evaluate(() => window.omniprobeDouble.calls);
 
 async function openPage(t, query) {
