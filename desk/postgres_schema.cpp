@@ -1,6 +1,9 @@
 #include "postgres_schema.h"
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 #include <pqxx/result>
@@ -126,40 +129,43 @@ int VersionIn(pqxx::work& w) {
     return found[0][0].is_null() ? 0 : found[0][0].as<int>();
 }
 
-// Items stored before they kept every text get them from their report's XML, read as at arrival.
-void FillItemDetails(pqxx::work& w) {
-    int64_t last = 0;
-    for (;;) {
+// Each stored report, read again from its XML as at arrival, 500 at a time.
+void ReadEveryReport(pqxx::work& w, const std::function<void(const std::vector<std::pair<int64_t, ReadReport>>&)>& use) {
+    for (int64_t last = 0;;) {
         const pqxx::result reports = w.exec_params("SELECT id, xml FROM reports WHERE id > $1 ORDER BY id LIMIT 500", last);
         if (reports.empty()) return;
+        std::vector<std::pair<int64_t, ReadReport>> read;
         for (const pqxx::row& report : reports) {
             last = report[0].as<int64_t>();
-            for (const StoredItem& item : ReadReportXml(Text(report[1])).items)
-                w.exec_params("UPDATE items SET state = $3, addition = $4, solution_type = $5, solution_label = $6"
-                              " WHERE report_id = $1 AND position = $2",
-                              last, item.position, item.state, item.addition, item.solutionType, item.solutionLabel);
+            read.emplace_back(last, ReadReportXml(Text(report[1])));
         }
+        use(read);
     }
 }
 
-// Items stored before they had keys get them from their report's XML, read as at arrival: a statement
-// for each 500 reports.
+// Items stored before they kept every text get them from their report's XML.
+void FillItemDetails(pqxx::work& w) {
+    ReadEveryReport(w, [&](const std::vector<std::pair<int64_t, ReadReport>>& reports) {
+        for (const auto& [id, read] : reports)
+            for (const StoredItem& item : read.items)
+                w.exec_params("UPDATE items SET state = $3, addition = $4, solution_type = $5, solution_label = $6"
+                              " WHERE report_id = $1 AND position = $2",
+                              id, item.position, item.state, item.addition, item.solutionType, item.solutionLabel);
+    });
+}
+
+// Items stored before they had keys get them from their report's XML: a statement for each 500 reports.
 void FillItemKeys(pqxx::work& w) {
-    int64_t last = 0;
-    for (;;) {
-        const pqxx::result reports = w.exec_params("SELECT id, xml FROM reports WHERE id > $1 ORDER BY id LIMIT 500", last);
-        if (reports.empty()) return;
+    ReadEveryReport(w, [&](const std::vector<std::pair<int64_t, ReadReport>>& reports) {
         nlohmann::json keys = nlohmann::json::array();
-        for (const pqxx::row& report : reports) {
-            last = report[0].as<int64_t>();
-            for (const StoredItem& item : ReadReportXml(Text(report[1])).items)
-                keys.push_back({{"report_id", last}, {"position", item.position}, {"item_key", item.key}});
-        }
+        for (const auto& [id, read] : reports)
+            for (const StoredItem& item : read.items)
+                keys.push_back({{"report_id", id}, {"position", item.position}, {"item_key", item.key}});
         w.exec_params("UPDATE items i SET item_key = k.item_key FROM json_to_recordset($1::json)"
                       " AS k(report_id BIGINT, position INTEGER, item_key TEXT)"
                       " WHERE i.report_id = k.report_id AND i.position = k.position",
                       keys.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
-    }
+    });
 }
 
 }  // namespace

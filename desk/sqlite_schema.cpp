@@ -157,44 +157,43 @@ void SqliteStorage::Migrate() {
     });
 }
 
-// Items stored before they kept every text get them from their report's XML, read as at arrival.
-void SqliteStorage::FillItemDetails() {
+// Each stored report, read again from its XML as at arrival.
+void SqliteStorage::ReadEveryReport(const std::function<void(int64_t, const ReadReport&)>& use) {
     sqlite3_stmt* reports = Prepared(kReportsXml);
-    sqlite3_stmt* update = Prepared(kFillDetails);
     Use each(reports);
     int stepped;
-    while ((stepped = sqlite3_step(reports)) == SQLITE_ROW) {
-        const ReadReport read = ReadReportXml(Text(reports, 1));
+    while ((stepped = sqlite3_step(reports)) == SQLITE_ROW)
+        use(sqlite3_column_int64(reports, 0), ReadReportXml(Text(reports, 1)));
+    if (stepped != SQLITE_DONE) Fail(db_.get(), "read reports");
+}
+
+// Items stored before they kept every text get them from their report's XML.
+void SqliteStorage::FillItemDetails() {
+    sqlite3_stmt* update = Prepared(kFillDetails);
+    ReadEveryReport([&](int64_t id, const ReadReport& read) {
         for (const StoredItem& item : read.items) {
-            Use use(update);
-            sqlite3_bind_int64(update, 1, sqlite3_column_int64(reports, 0));
+            sqlite3_bind_int64(update, 1, id);
             sqlite3_bind_int(update, 2, item.position);
             BindText(update, 3, item.state);
             BindText(update, 4, item.addition);
             BindText(update, 5, item.solutionType);
             BindText(update, 6, item.solutionLabel);
-            if (sqlite3_step(update) != SQLITE_DONE) Fail(db_.get(), "fill item details");
+            Step(update, "fill item details");
         }
-    }
-    if (stepped != SQLITE_DONE) Fail(db_.get(), "read reports");
+    });
 }
 
-// Items stored before they had keys get them from their report's XML, read as at arrival.
+// Items stored before they had keys get them from their report's XML.
 void SqliteStorage::FillItemKeys() {
-    sqlite3_stmt* reports = Prepared(kReportsXml);
     sqlite3_stmt* update = Prepared(kFillKey);
-    Use each(reports);
-    int stepped;
-    while ((stepped = sqlite3_step(reports)) == SQLITE_ROW) {
-        for (const StoredItem& item : ReadReportXml(Text(reports, 1)).items) {
-            Use use(update);
-            sqlite3_bind_int64(update, 1, sqlite3_column_int64(reports, 0));
+    ReadEveryReport([&](int64_t id, const ReadReport& read) {
+        for (const StoredItem& item : read.items) {
+            sqlite3_bind_int64(update, 1, id);
             sqlite3_bind_int(update, 2, item.position);
             BindText(update, 3, item.key);
-            if (sqlite3_step(update) != SQLITE_DONE) Fail(db_.get(), "fill item keys");
+            Step(update, "fill item keys");
         }
-    }
-    if (stepped != SQLITE_DONE) Fail(db_.get(), "read reports");
+    });
 }
 
 }  // namespace omni::desk

@@ -13,6 +13,8 @@
 
 namespace omni::desk {
 
+struct ReadReport;
+
 struct SqliteCloser {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
@@ -58,6 +60,7 @@ private:
     void Step(sqlite3_stmt* s, const char* what);
     int64_t Number(const char* sql, const std::function<void(sqlite3_stmt*)>& bind);
     void Migrate();
+    void ReadEveryReport(const std::function<void(int64_t, const ReadReport&)>& use);
     void FillItemDetails();
     void FillItemKeys();
     void FillRedKeys(std::vector<ReportRow>& rows);
