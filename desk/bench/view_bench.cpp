@@ -58,7 +58,8 @@ void FillSqlite(const std::string& path, const Template& t, int64_t reports, int
     sqlite3* db = nullptr;
     Check(sqlite3_open(path.c_str(), &db), db, "open");
     auto exec = [db](const char* sql) { Check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql); };
-    exec("PRAGMA synchronous = OFF; PRAGMA cache_size = -400000; BEGIN");
+    // Loading only: no log of a transaction that is written once (the service's WAL is set again after it).
+    exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA cache_size = -400000; BEGIN");
     exec("CREATE TEMP TABLE template (position INTEGER, group_class TEXT, subject TEXT, item_key TEXT, state TEXT,"
          " result TEXT, addition TEXT, solution_type TEXT, method TEXT, param TEXT, solution_label TEXT, rate INTEGER)");
     sqlite3_stmt* s = nullptr;
@@ -102,7 +103,7 @@ void FillSqlite(const std::string& path, const Template& t, int64_t reports, int
          " SUM(CASE WHEN red_count > 0 THEN 1 ELSE 0 END) FROM reports GROUP BY received_ms / 86400000;"
          "INSERT INTO red_item_days (day, item_key, shard, reports) SELECT received_ms / 86400000, item_key, 0,"
          " COUNT(*) FROM items WHERE red = 1 GROUP BY received_ms / 86400000, item_key;"
-         "COMMIT; ANALYZE");
+         "COMMIT; ANALYZE; PRAGMA journal_mode = WAL");
     sqlite3_close(db);
 }
 
