@@ -28,6 +28,12 @@ constexpr int kItemColumns = 15;  // the report's number, then fourteen of the i
     "SELECT 1 FROM reports n WHERE n.ticket = r.ticket AND n.received_ms <= $6::bigint"                           \
     " AND (n.received_ms, n.id) > (r.received_ms, r.id)"
 
+// The red items of a part of a day with one key, on the red items' index.
+#define OMNI_RED_IN_PART_OF(low, high)                                                                          \
+    "(SELECT COUNT(*) FROM items i WHERE i.red = 1 AND i.item_key = k.item_key AND i.received_ms >= " low           \
+    "::bigint AND i.received_ms < " high "::bigint)"
+#define OMNI_RED_IN_PART OMNI_RED_IN_PART_OF("$1", "$2")
+
 // Each daily sum has a row per connection's shard: services adding reports at once then rarely wait for
 // each other's row. Tidy folds the past days' shards into one row.
 #define OMNI_SHARD "pg_backend_pid() % 16"
@@ -60,8 +66,9 @@ const std::pair<const char*, const char*> kStatements[] = {
                        " AND received_ms < $2::bigint"},
     {"summary_days", "SELECT item_key, SUM(reports) FROM red_item_days WHERE day >= $1::bigint AND day < $2::bigint"
                      " GROUP BY item_key"},
-    {"summary_part", "SELECT i.item_key, COUNT(*) FROM reports r JOIN items i ON i.report_id = r.id"
-                     " WHERE r.received_ms >= $1::bigint AND r.received_ms < $2::bigint AND i.red = 1 GROUP BY i.item_key"},
+    // A part of a day, counted key by key on the red items' index: the keys are those of its days' sums.
+    {"summary_part", "SELECT k.item_key, " OMNI_RED_IN_PART " FROM (SELECT DISTINCT item_key FROM red_item_days"
+                     " WHERE day BETWEEN $1::bigint / 86400000 AND ($2::bigint - 1) / 86400000) k"},
     {"days", "SELECT day, SUM(reports), SUM(red_reports) FROM report_days WHERE day >= $1::bigint AND day < $2::bigint"
              " GROUP BY day ORDER BY day"},
     {"ticket_count", "SELECT COUNT(*) FROM reports WHERE ticket = $1"},
@@ -91,14 +98,16 @@ const std::pair<const char*, const char*> kStatements[] = {
     {"delete_reports", "DELETE FROM reports WHERE received_ms < $1"},
     {"delete_views", "DELETE FROM report_views WHERE viewed_ms < $1"},
     {"delete_days", "DELETE FROM report_days WHERE day <= $1"},
-    {"delete_red_days", "DELETE FROM red_item_days WHERE day <= $1"},
-    // The day that the cut falls in, summed again from what is left of it.
+    // The day that the cut falls in is summed again from what is left of it: its red items' counts first
+    // into rows of shard -1, which replace the day's rows once the older ones are gone.
     {"recount_day", "INSERT INTO report_days (day, shard, reports, red_reports) SELECT $1::bigint, 0, COUNT(*),"
                     " SUM(CASE WHEN red_count > 0 THEN 1 ELSE 0 END) FROM reports WHERE received_ms >= $2::bigint"
                     " AND received_ms < $3::bigint HAVING COUNT(*) > 0"},
-    {"recount_red_day", "INSERT INTO red_item_days (day, item_key, shard, reports) SELECT $1::bigint, i.item_key, 0,"
-                        " COUNT(*) FROM reports r JOIN items i ON i.report_id = r.id WHERE r.received_ms >= $2::bigint"
-                        " AND r.received_ms < $3::bigint AND i.red = 1 GROUP BY i.item_key"},
+    {"recount_red_day", "INSERT INTO red_item_days (day, item_key, shard, reports) SELECT $1::bigint, k.item_key, -1, "
+                        OMNI_RED_IN_PART_OF("$2", "$3") " FROM (SELECT DISTINCT item_key FROM red_item_days"
+                        " WHERE day = $1::bigint) k"},
+    {"delete_red_days", "DELETE FROM red_item_days WHERE day <= $1 AND (shard <> -1 OR reports = 0)"},
+    {"keep_red_recount", "UPDATE red_item_days SET shard = 0 WHERE day = $1 AND shard = -1"},
 };
 
 std::string Text(const pqxx::field& field) { return std::string(field.c_str(), field.size()); }
@@ -331,10 +340,11 @@ std::optional<int64_t> PostgresStorage::DeleteBefore(int64_t ms) {
         w.exec_prepared0("delete_items", ms);
         const int64_t removed = static_cast<int64_t>(w.exec_prepared0("delete_reports", ms).affected_rows());
         w.exec_prepared0("delete_views", ms);
-        w.exec_prepared0("delete_days", day);
-        w.exec_prepared0("delete_red_days", day);
-        w.exec_prepared0("recount_day", day, ms, (day + 1) * kDayMs);
         w.exec_prepared0("recount_red_day", day, ms, (day + 1) * kDayMs);
+        w.exec_prepared0("delete_red_days", day);
+        w.exec_prepared0("keep_red_recount", day);
+        w.exec_prepared0("delete_days", day);
+        w.exec_prepared0("recount_day", day, ms, (day + 1) * kDayMs);
         return removed;
     });
 }

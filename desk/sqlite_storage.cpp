@@ -51,8 +51,12 @@ const char kCountRedPart[] = "SELECT COUNT(*) FROM items WHERE red = 1 AND item_
                              " AND received_ms < ?2";
 
 const char kSummaryDays[] = "SELECT item_key, SUM(reports) FROM red_item_days WHERE day >= ?1 AND day < ?2 GROUP BY item_key";
-const char kSummaryPart[] = "SELECT i.item_key, COUNT(*) FROM reports r JOIN items i ON i.report_id = r.id"
-                            " WHERE r.received_ms >= ?1 AND r.received_ms < ?2 AND i.red = 1 GROUP BY i.item_key";
+// A part of a day, counted key by key on the red items' index: the keys are those of its days' sums.
+#define OMNI_RED_IN_PART                                                                                          \
+    "(SELECT COUNT(*) FROM items i WHERE i.red = 1 AND i.item_key = k.item_key AND i.received_ms >= ?2"            \
+    " AND i.received_ms < ?3)"
+const char kSummaryPart[] = "SELECT k.item_key, " OMNI_RED_IN_PART " FROM (SELECT DISTINCT item_key FROM red_item_days"
+                            " WHERE day BETWEEN ?2 / 86400000 AND (?3 - 1) / 86400000) k";
 const char kDays[] = "SELECT day, SUM(reports), SUM(red_reports) FROM report_days WHERE day >= ?1 AND day < ?2"
                      " GROUP BY day ORDER BY day";
 
@@ -84,14 +88,15 @@ const char kDeleteItems[] = "DELETE FROM items WHERE report_id IN (SELECT id FRO
 const char kDeleteReports[] = "DELETE FROM reports WHERE received_ms < ?1";
 const char kDeleteViews[] = "DELETE FROM report_views WHERE viewed_ms < ?1";
 const char kDeleteDays[] = "DELETE FROM report_days WHERE day <= ?1";
-const char kDeleteRedDays[] = "DELETE FROM red_item_days WHERE day <= ?1";
-// The day that the cut falls in, summed again from what is left of it.
+// The day that the cut falls in is summed again from what is left of it: its red items' counts first into
+// rows of shard -1, which replace the day's rows once the older ones are gone.
 const char kRecountDay[] = "INSERT INTO report_days (day, shard, reports, red_reports) SELECT ?1, 0, COUNT(*),"
                            " SUM(CASE WHEN red_count > 0 THEN 1 ELSE 0 END) FROM reports"
                            " WHERE received_ms >= ?2 AND received_ms < ?3 HAVING COUNT(*) > 0";
-const char kRecountRedDay[] = "INSERT INTO red_item_days (day, item_key, shard, reports) SELECT ?1, i.item_key, 0, COUNT(*)"
-                              " FROM reports r JOIN items i ON i.report_id = r.id WHERE r.received_ms >= ?2"
-                              " AND r.received_ms < ?3 AND i.red = 1 GROUP BY i.item_key";
+const char kRecountRedDay[] = "INSERT INTO red_item_days (day, item_key, shard, reports) SELECT ?1, k.item_key, -1, "
+                              OMNI_RED_IN_PART " FROM (SELECT DISTINCT item_key FROM red_item_days WHERE day = ?1) k";
+const char kDeleteRedDays[] = "DELETE FROM red_item_days WHERE day <= ?1 AND (shard <> -1 OR reports = 0)";
+const char kKeepRedRecount[] = "UPDATE red_item_days SET shard = 0 WHERE day = ?1 AND shard = -1";
 
 ReportRow RowOf(sqlite3_stmt* s) {
     ReportRow row;
@@ -337,10 +342,12 @@ std::vector<RedCount> SqliteStorage::RedSummary(std::optional<int64_t> fromMs, s
     std::lock_guard<std::mutex> hold(lock_);
     const PeriodParts parts = SplitByDays(fromMs, toMs);
     std::map<std::string, int64_t> counts;
+    // The whole days' statement takes ?1 and ?2, a part's ?2 and ?3.
     auto add = [&](const char* sql, int64_t low, int64_t high) {
         Use use(Prepared(sql));
-        sqlite3_bind_int64(use.get(), 1, low);
-        sqlite3_bind_int64(use.get(), 2, high);
+        const int first = sql == kSummaryPart ? 2 : 1;
+        sqlite3_bind_int64(use.get(), first, low);
+        sqlite3_bind_int64(use.get(), first + 1, high);
         int stepped;
         while ((stepped = sqlite3_step(use.get())) == SQLITE_ROW)
             counts[Text(use.get(), 0)] += sqlite3_column_int64(use.get(), 1);
@@ -431,10 +438,11 @@ std::optional<int64_t> SqliteStorage::DeleteBefore(int64_t ms) {
         run(kDeleteItems, {ms});
         const int64_t removed = run(kDeleteReports, {ms});
         run(kDeleteViews, {ms});
-        run(kDeleteDays, {day});
-        run(kDeleteRedDays, {day});
-        run(kRecountDay, {day, ms, (day + 1) * kDayMs});
         run(kRecountRedDay, {day, ms, (day + 1) * kDayMs});
+        run(kDeleteRedDays, {day});
+        run(kKeepRedRecount, {day});
+        run(kDeleteDays, {day});
+        run(kRecountDay, {day, ms, (day + 1) * kDayMs});
         return removed;
     });
 }
