@@ -3,7 +3,8 @@
 // system and settings groups, whose subjects are texts in the report's language.
 //   "ocx_z4/Quadrel.ocx", "dll/Zentra4.dll", "basic/ie", "etcchecklist/popup"
 // An item whose rule cannot be known for sure keeps its subject: "etcchecklist/subject:<subject>". Such a
-// key never merges with another language's, but it never names the wrong rule either.
+// key never merges with another language's, but it never names the wrong rule either. A key is once in a
+// report: the second item of one key (a file listed twice) gets "#2".
 #pragma once
 
 #include <string>

@@ -357,7 +357,13 @@ window.addEventListener("DOMContentLoaded", () => {
     api("/api/me").then((me) => { byId("account").textContent = me.account; }).catch(showError);
     const ticketPath = /^\/tickets\/(.+)$/.exec(window.location.pathname);
     if (ticketPath) {
-        showTicket(decodeURIComponent(ticketPath[1])).catch(showError);
+        let ticket = ticketPath[1];
+        try {
+            ticket = decodeURIComponent(ticket);
+        } catch (error) {
+            // an address that is no percent-encoding names the ticket as it stands
+        }
+        showTicket(ticket).catch(showError);
         return;
     }
     defaultPeriod();
