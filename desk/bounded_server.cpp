@@ -1,5 +1,7 @@
 #include "bounded_server.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -84,6 +86,10 @@ int BoundedServer::RefusedStatus() {
 }
 
 bool BoundedServer::process_and_close_socket(int socket) {
+    // An answer's head and body go out in separate writes: without this the body would wait for the
+    // client's delayed acknowledgement of the head, 40 ms on Linux.
+    const int noDelay = 1;
+    setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     const SocketAddress peer = PeerAddressOf(socket);
     bool served = false;
     if (!gate_.Enter(peer.address)) {

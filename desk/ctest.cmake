@@ -11,6 +11,10 @@ set_tests_properties(desk_build PROPERTIES FIXTURES_SETUP desk_service TIMEOUT 6
 add_test(NAME desk_storage_sqlite COMMAND ${OMNI_DESK_NATIVE}/desk_storage_tests --gtest_filter=Sqlite/*)
 add_test(NAME desk_storage_postgres COMMAND sh ${OMNI_DESK_SOURCE}/tests/with-postgres.sh
                                             ${OMNI_DESK_NATIVE}/desk_storage_tests --gtest_filter=Postgres/*)
+# Items' keys from the reports that the real control produced in this run, in both languages.
+add_test(NAME desk_item_keys COMMAND ${OMNI_DESK_NATIVE}/desk_item_keys_tests)
+set_tests_properties(desk_item_keys PROPERTIES FIXTURES_REQUIRED "desk_service;web_reports" TIMEOUT 120 LABELS desk
+                     ENVIRONMENT "OMNI_WEB_REPORTS=${CMAKE_BINARY_DIR}/web-reports")
 # Posts, logins, HTTPS, retention and the bounds of a request against the real service.
 add_test(NAME desk_http COMMAND ${OMNI_DESK_NATIVE}/desk_http_tests)
 # Two receivers on one PostgreSQL server behind the shipped nginx site.

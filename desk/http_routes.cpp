@@ -19,6 +19,8 @@ namespace {
 
 const char kHtml[] = "text/html; charset=utf-8";
 const char kJson[] = "application/json; charset=utf-8";
+// A ticket's history shows its newest reports, so that a ticket that a page sends for every user stays one page.
+constexpr int kTicketHistoryLimit = 200;
 
 std::function<std::optional<std::string>(const char*)> Parameters(const httplib::Request& request) {
     return [&request](const char* name) -> std::optional<std::string> {
@@ -58,18 +60,27 @@ void DeskRoutes::Install(httplib::Server& server) {
         Receive(q, r, c);
     });
     server.Get("/", [this](const httplib::Request& q, httplib::Response& r) { Dashboard(q, r); });
+    server.Get("/tickets/(.+)", [this](const httplib::Request& q, httplib::Response& r) { Dashboard(q, r); });
     server.Post("/login", [this](const httplib::Request& q, httplib::Response& r) { LogIn(q, r); });
     server.Post("/logout", [this](const httplib::Request& q, httplib::Response& r) { LogOut(q, r); });
     server.Get("/api/reports", [this](const httplib::Request& q, httplib::Response& r) { Reports(q, r, false); });
     server.Get("/api/reports\\.csv", [this](const httplib::Request& q, httplib::Response& r) { Reports(q, r, true); });
     server.Get("/api/reports/([0-9]{1,18})", [this](const httplib::Request& q, httplib::Response& r) { Report(q, r); });
     server.Get("/api/summary", [this](const httplib::Request& q, httplib::Response& r) { Summary(q, r); });
-    // The script and style hold no report: the login page uses the style before anyone has logged in.
-    server.Get("/static/(dashboard\\.(?:js|css))", [](const httplib::Request& q, httplib::Response& r) {
+    server.Get("/api/days", [this](const httplib::Request& q, httplib::Response& r) { Days(q, r); });
+    server.Get("/api/tickets/(.+)", [this](const httplib::Request& q, httplib::Response& r) { Ticket(q, r); });
+    server.Get("/api/red-tickets", [this](const httplib::Request& q, httplib::Response& r) { RedTickets(q, r); });
+    server.Get("/api/me", [this](const httplib::Request& q, httplib::Response& r) { Me(q, r); });
+    // The scripts and style hold no report: the login page uses the style before anyone has logged in.
+    server.Get("/static/([a-z_]{1,32}\\.(?:js|css))", [](const httplib::Request& q, httplib::Response& r) {
         const std::string name = q.matches[1];
-        r.set_content(std::string(*StaticAsset(name)),
-                      name.size() > 3 && name.substr(name.size() - 3) == ".js" ? "text/javascript; charset=utf-8"
-                                                                               : "text/css; charset=utf-8");
+        const std::optional<std::string_view> asset = StaticAsset(name);
+        if (!asset) {
+            r.status = 404;
+            return;
+        }
+        r.set_content(std::string(*asset), name.substr(name.size() - 3) == ".js" ? "text/javascript; charset=utf-8"
+                                                                                   : "text/css; charset=utf-8");
     });
     server.set_error_handler([this](const httplib::Request&, httplib::Response& response) {
         if (const int refused = BoundedServer::RefusedStatus()) {  // the library saw only a broken request
@@ -142,10 +153,12 @@ void DeskRoutes::Receive(const httplib::Request& request, httplib::Response& res
 }
 
 // A page answers a missing or wrong login with the login form, the API with a Basic challenge.
-bool DeskRoutes::Allowed(const httplib::Request& request, httplib::Response& response, bool page) {
+std::optional<std::string> DeskRoutes::Allowed(const httplib::Request& request, httplib::Response& response, bool page) {
     const std::string cookie = request.get_header_value("Cookie");
-    const Access access = login_.Check(request.get_header_value("Authorization"), cookie, Client(request), NowMs());
-    if (access == Access::Allowed) return true;
+    std::string account;
+    const Access access =
+        login_.Check(request.get_header_value("Authorization"), cookie, Client(request), NowMs(), account);
+    if (access == Access::Allowed) return account;
     if (access == Access::Throttled) {
         response.status = 429;
         response.set_header("Retry-After", "60");
@@ -154,14 +167,26 @@ bool DeskRoutes::Allowed(const httplib::Request& request, httplib::Response& res
         if (!page && CookieValue(cookie, kSessionCookie).empty())
             response.set_header("WWW-Authenticate", "Basic realm=\"Omniprobe desk\", charset=\"UTF-8\"");
     }
-    if (page) response.set_content(LoginPage(access == Access::Throttled ? "Too many failed logins: wait a minute." : ""), kHtml);
+    if (page)
+        response.set_content(LoginPage(access == Access::Throttled ? LoginMessage::Throttled : LoginMessage::None,
+                                       LanguageOf(request, response)),
+                             kHtml);
     else JsonError(response, response.status, access == Access::Throttled ? "too many failed logins" : "login required");
-    return false;
+    return std::nullopt;
+}
+
+// The switch's choice is kept in a cookie, so that every page after it, the login form too, follows it.
+Language DeskRoutes::LanguageOf(const httplib::Request& request, httplib::Response& response) const {
+    const std::string asked = request.get_param_value("lang");
+    if (const std::optional<Language> chosen = LanguageOfCode(asked))
+        response.set_header("Set-Cookie", std::string(kLanguageCookie) + "=" + CodeOf(*chosen) +
+                                              "; Path=/; Max-Age=31536000; SameSite=Strict" + (https_ ? "; Secure" : ""));
+    return ChooseLanguage(asked, request.get_header_value("Cookie"), request.get_header_value("Accept-Language"));
 }
 
 void DeskRoutes::Dashboard(const httplib::Request& request, httplib::Response& response) {
     if (!Allowed(request, response, true)) return;
-    response.set_content(std::string(*StaticAsset("dashboard.html")), kHtml);
+    response.set_content(DashboardPage(std::string(*StaticAsset("dashboard.html")), LanguageOf(request, response)), kHtml);
 }
 
 // The fields come from the form's body only: a password in the address would stay in logs and histories.
@@ -171,8 +196,8 @@ void DeskRoutes::LogIn(const httplib::Request& request, httplib::Response& respo
                                       Client(request), NowMs(), token);
     if (access != Access::Allowed) {
         response.status = access == Access::Throttled ? 429 : 401;
-        response.set_content(LoginPage(access == Access::Throttled ? "Too many failed logins: wait a minute."
-                                                                   : "Wrong user or password."),
+        response.set_content(LoginPage(access == Access::Throttled ? LoginMessage::Throttled : LoginMessage::WrongLogin,
+                                       LanguageOf(request, response)),
                              kHtml);
         return;
     }
@@ -187,18 +212,20 @@ void DeskRoutes::LogOut(const httplib::Request& request, httplib::Response& resp
     response.set_redirect("/", 303);
 }
 
-// Written a page at a time as it is read from storage.
+// Written a page at a time as it is read from storage. The JSON list says its whole count in X-Total-Count.
 void DeskRoutes::Reports(const httplib::Request& request, httplib::Response& response, bool csv) {
     if (!Allowed(request, response, false)) return;
     ReportFilter filter;
     if (auto error = ReadReportFilter(Parameters(request), csv ? kMaxListLimit : 100, filter))
         return JsonError(response, 400, *error);
+    filter.withRedKeys = csv;
     struct Listing {
         ReportPages pages;
         bool begun = false, anyRow = false;
     };
     auto listing = std::make_shared<Listing>(Listing{ReportPages(storage_, filter)});
     if (csv) response.set_header("Content-Disposition", "attachment; filename=\"omniprobe-reports.csv\"");
+    else response.set_header("X-Total-Count", std::to_string(storage_.CountReports(filter)));
     response.set_chunked_content_provider(csv ? "text/csv; charset=utf-8" : kJson,
                                           [listing, csv](size_t, httplib::DataSink& sink) {
         std::string text;
@@ -222,9 +249,11 @@ void DeskRoutes::Reports(const httplib::Request& request, httplib::Response& res
 }
 
 void DeskRoutes::Report(const httplib::Request& request, httplib::Response& response) {
-    if (!Allowed(request, response, false)) return;
+    const std::optional<std::string> account = Allowed(request, response, false);
+    if (!account) return;
     const std::optional<ReportDetail> found = storage_.Find(std::stoll(request.matches[1]));
     if (!found) return JsonError(response, 404, "no such report");
+    storage_.RecordViews(*account, {found->row.id}, Client(request), NowMs());
     Json(response, ReportDetailJson(*found));
 }
 
@@ -233,6 +262,43 @@ void DeskRoutes::Summary(const httplib::Request& request, httplib::Response& res
     std::optional<int64_t> from, to;
     if (auto error = ReadPeriod(Parameters(request), from, to)) return JsonError(response, 400, *error);
     Json(response, SummaryJson(storage_.RedSummary(from, to)));
+}
+
+// Whole UTC days: those that "from" and "to" fall in, both included.
+void DeskRoutes::Days(const httplib::Request& request, httplib::Response& response) {
+    if (!Allowed(request, response, false)) return;
+    std::optional<int64_t> from, to;
+    if (auto error = ReadPeriod(Parameters(request), from, to)) return JsonError(response, 400, *error);
+    const PeriodParts days = SplitByDays(from ? std::optional<int64_t>(*from / kDayMs * kDayMs) : std::nullopt,
+                                         to ? std::optional<int64_t>((*to + kDayMs - 1) / kDayMs * kDayMs) : std::nullopt);
+    Json(response, DaysJson(storage_.Days(days.firstDay, days.endDay)));
+}
+
+// What the ticket's reports show is on record as viewed, as one report's page is.
+void DeskRoutes::Ticket(const httplib::Request& request, httplib::Response& response) {
+    const std::optional<std::string> account = Allowed(request, response, false);
+    if (!account) return;
+    const std::string ticket = request.matches[1];
+    const TicketReports history = storage_.Ticket(ticket, kTicketHistoryLimit);
+    std::vector<int64_t> shown;
+    for (const TicketReport& report : history.reports) shown.push_back(report.row.id);
+    if (!shown.empty()) storage_.RecordViews(*account, shown, Client(request), NowMs());
+    Json(response, TicketJson(ticket, history));
+}
+
+void DeskRoutes::RedTickets(const httplib::Request& request, httplib::Response& response) {
+    if (!Allowed(request, response, false)) return;
+    ReportFilter filter;
+    if (auto error = ReadReportFilter(Parameters(request), 100, filter)) return JsonError(response, 400, *error);
+    filter.ticket.reset();
+    nlohmann::json rows = nlohmann::json::array();
+    for (const ReportRow& row : storage_.RedTickets(filter)) rows.push_back(ReportJson(row));
+    Json(response, rows);
+}
+
+void DeskRoutes::Me(const httplib::Request& request, httplib::Response& response) {
+    const std::optional<std::string> account = Allowed(request, response, false);
+    if (account) Json(response, {{"account", *account}});
 }
 
 }  // namespace omni::desk

@@ -1,6 +1,5 @@
 #include "login.h"
 
-#include <openssl/crypto.h>
 #include <openssl/evp.h>
 
 namespace omni::desk {
@@ -19,10 +18,6 @@ std::optional<std::string> Base64(const std::string& text) {
     return bytes;
 }
 
-bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && CRYPTO_memcmp(a.data(), b.data(), a.size()) == 0;
-}
-
 }  // namespace
 
 std::string CookieValue(const std::string& header, const std::string& name) {
@@ -38,31 +33,37 @@ std::string CookieValue(const std::string& header, const std::string& name) {
     return "";
 }
 
-Login::Login(Storage& storage, const std::string& password, LoginLimits limits)
-    : storage_(storage), hash_(password), failures_(storage, "login", limits.perAddress),
-      allFailures_(storage, "login-all", limits.overall) {}
+Login::Login(Storage& storage, LoginLimits limits)
+    : storage_(storage), failures_(storage, "login", limits.perAddress), allFailures_(storage, "login-all", limits.overall) {}
 
 Access Login::Verify(const std::string& user, const std::string& password, const std::string& address, int64_t nowMs) {
     if (!failures_.HasRoom(address, nowMs) || !allFailures_.HasRoom("", nowMs)) return Access::Throttled;
-    const bool matches = hash_.Matches(password);  // computed for every user name, so timing tells nothing
-    if (SameText(user, kDeskUser) && matches) return Access::Allowed;
+    const std::optional<std::string> hash = storage_.PasswordHashOf(user);
+    // A name without an account costs as much as a wrong password, so timing tells nothing of the names.
+    const bool matches = PasswordMatches(password, hash ? *hash : UnusableHash());
+    if (hash && matches) return Access::Allowed;
     failures_.Allow(address, nowMs);
     allFailures_.Allow("", nowMs);
     return Access::Refused;
 }
 
 Access Login::Check(const std::string& authorization, const std::string& cookie, const std::string& address,
-                    int64_t nowMs) {
+                    int64_t nowMs, std::string& account) {
     if (!authorization.empty()) {
         if (authorization.compare(0, 6, "Basic ") != 0) return Access::Refused;
         const std::optional<std::string> pair = Base64(authorization.substr(6));
         const size_t colon = pair ? pair->find(':') : std::string::npos;
         if (colon == std::string::npos) return Access::Refused;
-        return Verify(pair->substr(0, colon), pair->substr(colon + 1), address, nowMs);
+        const Access access = Verify(pair->substr(0, colon), pair->substr(colon + 1), address, nowMs);
+        if (access == Access::Allowed) account = pair->substr(0, colon);
+        return access;
     }
     const std::string token = CookieValue(cookie, kSessionCookie);
     if (token.empty()) return Access::Refused;
-    return storage_.UseSession(Sha256Hex(token), nowMs, kSessionIdleMs) ? Access::Allowed : Access::Refused;
+    const std::optional<std::string> holder = storage_.UseSession(Sha256Hex(token), nowMs, kSessionIdleMs);
+    if (!holder) return Access::Refused;
+    account = *holder;
+    return Access::Allowed;
 }
 
 Access Login::Open(const std::string& user, const std::string& password, const std::string& address, int64_t nowMs,
@@ -70,7 +71,7 @@ Access Login::Open(const std::string& user, const std::string& password, const s
     const Access access = Verify(user, password, address, nowMs);
     if (access != Access::Allowed) return access;
     token = RandomHex(32);
-    storage_.OpenSession(Sha256Hex(token), kDeskUser, nowMs);
+    storage_.OpenSession(Sha256Hex(token), user, nowMs);
     return Access::Allowed;
 }
 

@@ -1,7 +1,7 @@
-// The desk's login: user "desk" and one password, kept as a hash. The API takes HTTP Basic or the
-// dashboard's session; the dashboard's form opens a session. Sessions and failed attempts live in the
-// database, so any service sharing it serves any login and counts every failure. Failures are limited
-// per address and over all addresses.
+// The desk's login: the staff accounts in the database, each with its password's hash. The API takes HTTP
+// Basic or the dashboard's session; the dashboard's form opens a session, which records its account.
+// Sessions and failed attempts live in the database, so any service sharing it serves any login and counts
+// every failure. Failures are limited per address and over all addresses.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@
 
 namespace omni::desk {
 
-inline constexpr char kDeskUser[] = "desk";
+inline constexpr char kDeskUser[] = "desk";  // the first account, whose password the service may be given
 inline constexpr char kSessionCookie[] = "omni_desk_session";
 inline constexpr int64_t kSessionIdleMs = 12LL * 3600 * 1000;
 
@@ -26,10 +26,12 @@ struct LoginLimits {
 
 class Login {
 public:
-    Login(Storage& storage, const std::string& password, LoginLimits limits);
+    Login(Storage& storage, LoginLimits limits);
 
-    // The Authorization header "Basic <base64 of user:password>", or the Cookie header with a session.
-    Access Check(const std::string& authorization, const std::string& cookie, const std::string& address, int64_t nowMs);
+    // The Authorization header "Basic <base64 of user:password>", or the Cookie header with a session; the
+    // account when allowed.
+    Access Check(const std::string& authorization, const std::string& cookie, const std::string& address, int64_t nowMs,
+                 std::string& account);
     // The form's user and password: a new session token, or the refusal.
     Access Open(const std::string& user, const std::string& password, const std::string& address, int64_t nowMs,
                 std::string& token);
@@ -39,7 +41,6 @@ private:
     Access Verify(const std::string& user, const std::string& password, const std::string& address, int64_t nowMs);
 
     Storage& storage_;
-    const PasswordHash hash_;
     RateLimiter failures_, allFailures_;
 };
 

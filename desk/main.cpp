@@ -20,8 +20,10 @@
 #include "intake.h"
 #include "login.h"
 #include "options.h"
+#include "staff_accounts.h"
 #include "storage.h"
 #include "time_text.h"
+#include "user_command.h"
 
 using namespace omni::desk;
 
@@ -80,6 +82,8 @@ void Forget(std::string& secret) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "user")
+        return RunUserCommand(std::vector<std::string>(argv + 2, argv + argc), std::getenv);
     Options options;
     const std::optional<std::string> error =
         ParseOptions(std::vector<std::string>(argv + 1, argv + argc), std::getenv, options);
@@ -112,11 +116,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "omniprobe-desk: cannot open the database %s: %s\n", PrintableDatabase(options.db).c_str(), e.what());
         return 1;
     }
-    const bool generated = options.password.empty();
-    std::string password = generated ? GeneratePassword() : options.password;
+    // The password given to the service is the first account's; without one, a database without accounts
+    // gets it with a generated password. From here on only hashes are kept; a generated one until it is printed.
+    std::string generated;
+    try {
+        generated = StaffAccounts(*storage).PrepareFirstAccount(options.password, NowMs());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "omniprobe-desk: cannot prepare the first account: %s\n", e.what());
+        return 1;
+    }
     Forget(options.password);
-    Login login(*storage, password, LoginLimits{options.loginFailuresPerMinute, options.loginFailuresPerMinuteOverall});
-    if (!generated) Forget(password);  // from here on only the hash is kept; a generated one until it is printed
+    Login login(*storage, LoginLimits{options.loginFailuresPerMinute, options.loginFailuresPerMinuteOverall});
     Intake intake(*storage, IntakeLimits{options.bodyLimit, options.postsPerMinute, options.dailyQuotaBytes});
     Maintenance maintenance(*storage, options.retentionDays);
 
@@ -163,13 +173,16 @@ int main(int argc, char** argv) {
     const char* scheme = https ? "https" : "http";
     std::printf("omniprobe-desk: dashboard at %s://%s:%d/\n", scheme, host.c_str(), port);
     std::printf("omniprobe-desk: reports are posted to %s://%s:%d/report\n", scheme, host.c_str(), port);
-    if (generated) std::printf("omniprobe-desk: login: user desk, password %s\n", password.c_str());
-    else std::printf("omniprobe-desk: login: user desk, password from %s\n", options.passwordSource.c_str());
+    if (!generated.empty()) std::printf("omniprobe-desk: login: user desk, password %s\n", generated.c_str());
+    else if (!options.passwordSource.empty())
+        std::printf("omniprobe-desk: login: user desk, password from %s; and the other staff accounts\n",
+                    options.passwordSource.c_str());
+    else std::printf("omniprobe-desk: login: the staff accounts in the database (omniprobe-desk user list)\n");
     for (const std::string& proxy : options.trustedProxies)
         std::printf("omniprobe-desk: trusts the client address that %s names in %s\n", proxy.c_str(), kClientHeader);
     std::printf("omniprobe-desk: storage: %s\n", PrintableDatabase(options.db).c_str());
     std::fflush(stdout);
-    Forget(password);
+    Forget(generated);
 
     std::thread stopper([&server, stopSignals] {
         int signal = 0;

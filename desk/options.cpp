@@ -51,8 +51,9 @@ std::optional<std::string> ReadPasswordFile(const std::string& path, std::string
 
 const char* UsageText() {
     return "Usage: omniprobe-desk [options]\n"
+           "       omniprobe-desk user add|password|remove NAME [--db FILE|URL]   (and: user list)\n"
            "Receives the reports that Omniprobe's SendInformation posts to /report, stores them, and shows\n"
-           "them on a dashboard (user \"desk\").\n"
+           "them on a dashboard to the staff accounts in the database (the first is \"desk\").\n"
            "  --listen ADDRESS       address to listen on (default 127.0.0.1)\n"
            "  --port N               port (default 8470; 0 picks a free one)\n"
            "  --db FILE|URL          SQLite file (default omniprobe-desk.sqlite) or postgresql://... address;\n"
@@ -72,8 +73,8 @@ const char* UsageText() {
            "  --request-timeout S    seconds for a whole request to arrive, headers and body (default 20)\n"
            "  --cert FILE --key FILE serve HTTPS with this certificate and key (PEM)\n"
            "  --help                 this text\n"
-           "The password comes from --password-file or OMNI_DESK_PASSWORD (at least 12 characters); without\n"
-           "either, one is generated and printed at start.\n";
+           "The account desk's password comes from --password-file or OMNI_DESK_PASSWORD (at least 12\n"
+           "characters); without either, a database without accounts gets one generated and printed.\n";
 }
 
 std::optional<std::string> ParseOptions(const std::vector<std::string>& args,

@@ -108,15 +108,45 @@ std::string IntakePage(const IntakeOutcome& outcome, size_t bodyLimit) {
                                        "</p><p id=\"why\">" + HtmlEscape(why) + "</p>");
 }
 
-std::string LoginPage(const std::string& message) {
-    std::string body = "<h1>Omniprobe desk</h1>";
-    if (!message.empty()) body += "<p id=\"login-message\" class=\"warning\">" + HtmlEscape(message) + "</p>";
+std::string LoginPage(LoginMessage message, Language language) {
+    struct LoginTexts {
+        const char* name;
+        const char* title;
+        const char* user;
+        const char* password;
+        const char* logIn;
+        const char* wrong;
+        const char* throttled;
+        const char* otherCode;      // the other language, named in itself
+        const char* otherLanguage;
+    };
+    static const LoginTexts kEnglishLogin = {
+        "Omniprobe desk", "Omniprobe desk: log in", "User", "Password", "Log in", "Wrong user or password.",
+        "Too many failed logins: wait a minute.", "ko", "한국어"};
+    static const LoginTexts kKoreanLogin = {
+        "옴니프로브 고객지원 데스크", "옴니프로브 고객지원 데스크: 로그인", "사용자", "비밀번호", "로그인",
+        "사용자 이름 또는 비밀번호가 틀렸습니다.", "로그인 실패가 너무 많습니다. 1분 후에 다시 시도하십시오.", "en", "English"};
+    const LoginTexts& t = language == Language::Korean ? kKoreanLogin : kEnglishLogin;
+    std::string body = "<p class=\"switch\"><a id=\"language\" lang=\"" + std::string(t.otherCode) + "\" href=\"/?lang=" +
+                       t.otherCode + "\">" + t.otherLanguage + "</a></p><h1>" + HtmlEscape(t.name) + "</h1>";
+    if (message != LoginMessage::None)
+        body += "<p id=\"login-message\" class=\"warning\">" +
+                HtmlEscape(message == LoginMessage::Throttled ? t.throttled : t.wrong) + "</p>";
     body += "<form method=\"post\" action=\"/login\" id=\"login\">"
-            "<p><label for=\"user\">User</label> <input id=\"user\" name=\"user\" value=\"desk\" autocomplete=\"username\"></p>"
-            "<p><label for=\"password\">Password</label> <input id=\"password\" name=\"password\" type=\"password\""
-            " autocomplete=\"current-password\" autofocus></p>"
-            "<p><button type=\"submit\">Log in</button></p></form>";
-    return Document("en", "Omniprobe desk: log in", body);
+            "<p><label for=\"user\">" + HtmlEscape(t.user) + "</label> <input id=\"user\" name=\"user\" value=\"desk\""
+            " autocomplete=\"username\"></p>"
+            "<p><label for=\"password\">" + HtmlEscape(t.password) + "</label> <input id=\"password\" name=\"password\""
+            " type=\"password\" autocomplete=\"current-password\" autofocus></p>"
+            "<p><button type=\"submit\">" + HtmlEscape(t.logIn) + "</button></p></form>";
+    return Document(CodeOf(language), t.title, body);
+}
+
+std::string DashboardPage(const std::string& page, Language language) {
+    std::string text = page;
+    const std::string marker = "lang=\"en\"";
+    if (const size_t at = text.find(marker); at != std::string::npos)
+        text.replace(at, marker.size(), std::string("lang=\"") + CodeOf(language) + "\"");
+    return text;
 }
 
 std::string ErrorPage(int status, const std::string& text) {

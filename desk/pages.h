@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "desk_language.h"
 #include "intake.h"
 
 namespace omni::desk {
@@ -14,8 +15,14 @@ std::string HtmlEscape(const std::string& text);
 // The answer to a post, stored or refused, for the 610 x 580 window that the control opens.
 std::string IntakePage(const IntakeOutcome& outcome, size_t bodyLimit);
 
-// The login form; `message` is shown above it when not empty.
-std::string LoginPage(const std::string& message);
+enum class LoginMessage { None, WrongLogin, Throttled };
+
+// The login form in the dashboard's language, with the message above it and the switch to the other
+// language.
+std::string LoginPage(LoginMessage message, Language language);
+
+// The dashboard's page with its language set, which its script reads.
+std::string DashboardPage(const std::string& page, Language language);
 
 // A plain page for other errors: "404 Not found" and the like.
 std::string ErrorPage(int status, const std::string& text);

@@ -1,20 +1,21 @@
-// The desk's password is kept only as a salted PBKDF2-HMAC-SHA256 hash.
+// Staff passwords are kept only as salted PBKDF2-HMAC-SHA256 hashes, in one text:
+// "pbkdf2-sha256$<iterations>$<salt in hex>$<hash in hex>".
 #pragma once
 
 #include <string>
 
 namespace omni::desk {
 
-class PasswordHash {
-public:
-    explicit PasswordHash(const std::string& password);
-    bool Matches(const std::string& password) const;
+// A fresh salt each time.
+std::string HashPassword(const std::string& password);
 
-private:
-    std::string salt_, hash_;
-};
+// Whether the password gives this hash; false for a text that is no such hash. Costs as much either way.
+bool PasswordMatches(const std::string& password, const std::string& encoded);
 
-// A fresh password for a start without OMNI_DESK_PASSWORD: 20 characters from a cryptographic source.
+// What a name that has no account is checked against, so that its refusal takes as long as a wrong password.
+const std::string& UnusableHash();
+
+// A fresh password for a first account without OMNI_DESK_PASSWORD: 20 characters from a cryptographic source.
 std::string GeneratePassword();
 
 // Hexadecimal text of random bytes, for session tokens.

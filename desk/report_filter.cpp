@@ -17,6 +17,12 @@ bool Whole(const std::string& text, long low, long high, int& value) {
     return true;
 }
 
+bool WholeId(const std::string& text, int64_t& value) {
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    value = std::stoll(text);
+    return true;
+}
+
 }  // namespace
 
 std::optional<std::string> ReadPeriod(const std::function<std::optional<std::string>(const char*)>& parameter,
@@ -43,6 +49,16 @@ std::optional<std::string> ReadReportFilter(const std::function<std::optional<st
         return "limit: a whole number from 1 to 10000";
     if (auto offset = parameter("offset"); offset && !Whole(*offset, 0, 999999999, filter.offset))
         return "offset: a whole number from 0";
+    // The next page starts after the last report of this one: its "received" and "id", as listed.
+    if (auto after = parameter("after"); after && !after->empty()) {
+        const size_t comma = after->rfind(',');
+        const std::optional<int64_t> received =
+            comma == std::string::npos ? std::nullopt : ParseIsoTime(after->substr(0, comma));
+        int64_t id = 0;
+        if (!received || !WholeId(after->substr(comma + 1), id))
+            return "after: the received time and number of a listed report (2026-12-07T09:30:05.123Z,17)";
+        filter.after = std::make_pair(*received, id);
+    }
     return std::nullopt;
 }
 

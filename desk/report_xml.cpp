@@ -5,6 +5,8 @@
 
 #include <pugixml.hpp>
 
+#include "item_keys.h"
+
 namespace omni::desk {
 
 namespace {
@@ -94,6 +96,7 @@ ReadReport ReadReportXml(const std::string& xml) {
             read.items.push_back(std::move(stored));
         }
     }
+    AssignItemKeys(read.items);
     read.wellFormed = true;
     return read;
 }

@@ -2,131 +2,101 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 #include <filesystem>
-#include <stdexcept>
-
-#include "report_xml.h"
+#include <limits>
+#include <map>
 
 namespace omni::desk {
 
+using namespace sqlite;
+
 namespace {
 
-// One script per schema version; a database is brought from its version to the latest in one transaction.
-const char* const kMigrations[] = {
-    // 1: the reports and their items (a database from before versions had these already).
-    R"(
-CREATE TABLE IF NOT EXISTS reports (
-    id INTEGER PRIMARY KEY AUTOINCREMENT,
-    received_ms INTEGER NOT NULL,
-    sender TEXT NOT NULL,
-    ticket TEXT NOT NULL,
-    lang TEXT NOT NULL,
-    xml TEXT NOT NULL,
-    ie_addons TEXT NOT NULL,
-    item_count INTEGER NOT NULL,
-    red_count INTEGER NOT NULL);
-CREATE INDEX IF NOT EXISTS reports_received ON reports (received_ms);
-CREATE INDEX IF NOT EXISTS reports_ticket ON reports (ticket);
-CREATE TABLE IF NOT EXISTS items (
-    report_id INTEGER NOT NULL REFERENCES reports (id) ON DELETE CASCADE,
-    position INTEGER NOT NULL,
-    group_class TEXT NOT NULL,
-    subject TEXT NOT NULL,
-    colour TEXT NOT NULL,
-    red INTEGER NOT NULL,
-    result TEXT NOT NULL,
-    method TEXT NOT NULL,
-    param TEXT NOT NULL,
-    PRIMARY KEY (report_id, position));
-CREATE INDEX IF NOT EXISTS items_red_subject ON items (red, subject);
-)",
-    // 2: what several services share (sessions, rate buckets, daily bytes per sender), and the items'
-    // remaining texts, so the dashboard shows what the service read and never reads the XML again.
-    R"(
-CREATE TABLE sessions (
-    token_hash TEXT PRIMARY KEY,
-    account TEXT NOT NULL,
-    created_ms INTEGER NOT NULL,
-    used_ms INTEGER NOT NULL);
-CREATE INDEX sessions_used ON sessions (used_ms);
-CREATE TABLE rate_buckets (
-    bucket TEXT PRIMARY KEY,
-    tokens REAL NOT NULL,
-    updated_ms INTEGER NOT NULL);
-CREATE INDEX rate_buckets_updated ON rate_buckets (updated_ms);
-CREATE TABLE sender_days (
-    sender TEXT NOT NULL,
-    day INTEGER NOT NULL,
-    bytes INTEGER NOT NULL,
-    PRIMARY KEY (sender, day));
-ALTER TABLE items ADD COLUMN state TEXT NOT NULL DEFAULT '';
-ALTER TABLE items ADD COLUMN addition TEXT NOT NULL DEFAULT '';
-ALTER TABLE items ADD COLUMN solution_type TEXT NOT NULL DEFAULT '';
-ALTER TABLE items ADD COLUMN solution_label TEXT NOT NULL DEFAULT '';
-)",
-};
-static_assert(sizeof kMigrations / sizeof *kMigrations == kSchemaVersion);
+#define OMNI_ROW "r.id, r.received_ms, r.sender, r.ticket, r.lang, r.item_count, r.red_count"
+// The same row led by the red item's own copy of the report's number and time, which its index orders.
+#define OMNI_RED_ROW "i.report_id, i.received_ms, r.sender, r.ticket, r.lang, r.item_count, r.red_count"
+#define OMNI_WINDOW(t, id) " " t ".received_ms BETWEEN ?1 AND ?2 AND (" t ".received_ms < ?3 OR " t "." id " < ?4)"
+// A newer report of the same ticket in the period (?6 its last moment).
+#define OMNI_NEWER                                                                                                  \
+    "SELECT 1 FROM reports n WHERE n.ticket = r.ticket AND n.received_ms BETWEEN r.received_ms AND ?6"           \
+    " AND (n.received_ms > r.received_ms OR n.id > r.id)"
 
-// Each optional filter is bound as NULL when absent, so one prepared statement serves every combination.
-const char kList[] =
-    "SELECT id, received_ms, sender, ticket, lang, item_count, red_count FROM reports r"
-    " WHERE (?1 IS NULL OR ticket = ?1) AND (?2 IS NULL OR received_ms >= ?2) AND (?3 IS NULL OR received_ms < ?3)"
-    " AND (?4 IS NULL OR EXISTS (SELECT 1 FROM items i WHERE i.report_id = r.id AND i.red = 1 AND i.subject = ?4))"
-    " AND (?7 IS NULL OR received_ms < ?7 OR (received_ms = ?7 AND id < ?8))"
-    " ORDER BY received_ms DESC, id DESC LIMIT ?5 OFFSET ?6";
-const char kSummary[] =
-    "SELECT i.subject, COUNT(DISTINCT i.report_id) AS n FROM items i JOIN reports r ON r.id = i.report_id"
-    " WHERE i.red = 1 AND (?1 IS NULL OR r.received_ms >= ?1) AND (?2 IS NULL OR r.received_ms < ?2)"
-    " GROUP BY i.subject ORDER BY n DESC, i.subject";
-const char kItemColumns[] =
-    "position, group_class, subject, state, colour, red, result, addition, solution_type, method, param, solution_label";
-// The bucket refilled up to now; a clock that went back refills nothing.
-#define OMNI_REFILLED "MIN(?2, tokens + MAX(0, ?3 - updated_ms) * ?2 / 60000.0)"
-const char kTakeToken[] =
-    "INSERT INTO rate_buckets (bucket, tokens, updated_ms) VALUES (?1, ?2 - 1, ?3)"
-    " ON CONFLICT (bucket) DO UPDATE SET tokens = " OMNI_REFILLED " - 1, updated_ms = MAX(updated_ms, ?3)"
-    " WHERE " OMNI_REFILLED " >= 1 RETURNING tokens";
-const char kHasToken[] = "SELECT " OMNI_REFILLED " FROM rate_buckets WHERE bucket = ?1";
-#undef OMNI_REFILLED
+// Three shapes of the list, each walking its own index newest first from where the page starts.
+const char kListByTime[] = "SELECT " OMNI_ROW " FROM reports r WHERE" OMNI_WINDOW("r", "id")
+                           " ORDER BY r.received_ms DESC, r.id DESC LIMIT ?5 OFFSET ?6";
+const char kListByTicket[] = "SELECT " OMNI_ROW " FROM reports r WHERE r.ticket = ?7 AND" OMNI_WINDOW("r", "id")
+                             " AND (?8 IS NULL OR EXISTS (SELECT 1 FROM items i WHERE i.report_id = r.id AND i.red = 1"
+                             " AND i.item_key = ?8)) ORDER BY r.received_ms DESC, r.id DESC LIMIT ?5 OFFSET ?6";
+const char kListByRed[] = "SELECT " OMNI_RED_ROW " FROM items i JOIN reports r ON r.id = i.report_id"
+                          " WHERE i.red = 1 AND i.item_key = ?8 AND" OMNI_WINDOW("i", "report_id")
+                          " ORDER BY i.received_ms DESC, i.report_id DESC LIMIT ?5 OFFSET ?6";
+const char kRedTickets[] = "SELECT " OMNI_ROW " FROM reports r WHERE r.red_count > 0 AND r.ticket <> '' AND"
+                           OMNI_WINDOW("r", "id") " AND NOT EXISTS (" OMNI_NEWER ")"
+                           " ORDER BY r.received_ms DESC, r.id DESC LIMIT ?5";
+const char kRedTicketsByItem[] = "SELECT " OMNI_RED_ROW " FROM items i JOIN reports r ON r.id = i.report_id"
+                                 " WHERE i.red = 1 AND i.item_key = ?7 AND r.ticket <> '' AND" OMNI_WINDOW("i", "report_id")
+                                 " AND NOT EXISTS (" OMNI_NEWER ") ORDER BY i.received_ms DESC, i.report_id DESC LIMIT ?5";
+const char kRedKeysOf[] = "SELECT report_id, item_key FROM items WHERE red = 1 AND report_id IN"
+                          " (SELECT value FROM json_each(?1)) ORDER BY report_id, position";
 
-[[noreturn]] void Fail(sqlite3* db, const char* what) {
-    throw std::runtime_error(std::string("SQLite: ") + what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
-}
+const char kCountTicket[] = "SELECT COUNT(*) FROM reports r WHERE r.ticket = ?1 AND r.received_ms >= ?2 AND r.received_ms < ?3"
+                            " AND (?4 IS NULL OR EXISTS (SELECT 1 FROM items i WHERE i.report_id = r.id AND i.red = 1"
+                            " AND i.item_key = ?4))";
+const char kCountDays[] = "SELECT COALESCE(SUM(reports), 0) FROM report_days WHERE day >= ?1 AND day < ?2";
+const char kCountRedDays[] = "SELECT COALESCE(SUM(reports), 0) FROM red_item_days WHERE day >= ?1 AND day < ?2"
+                             " AND item_key = ?3";
+const char kCountPart[] = "SELECT COUNT(*) FROM reports WHERE received_ms >= ?1 AND received_ms < ?2";
+const char kCountRedPart[] = "SELECT COUNT(*) FROM items WHERE red = 1 AND item_key = ?3 AND received_ms >= ?1"
+                             " AND received_ms < ?2";
 
-void BindText(sqlite3_stmt* s, int index, const std::string& text) {
-    sqlite3_bind_text(s, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
+const char kSummaryDays[] = "SELECT item_key, SUM(reports) FROM red_item_days WHERE day >= ?1 AND day < ?2 GROUP BY item_key";
+// A part of a day, counted key by key on the red items' index: the keys are those of its days' sums.
+#define OMNI_RED_IN_PART                                                                                          \
+    "(SELECT COUNT(*) FROM items i WHERE i.red = 1 AND i.item_key = k.item_key AND i.received_ms >= ?2"            \
+    " AND i.received_ms < ?3)"
+const char kSummaryPart[] = "SELECT k.item_key, " OMNI_RED_IN_PART " FROM (SELECT DISTINCT item_key FROM red_item_days"
+                            " WHERE day BETWEEN ?2 / 86400000 AND (?3 - 1) / 86400000) k";
+const char kDays[] = "SELECT day, SUM(reports), SUM(red_reports) FROM report_days WHERE day >= ?1 AND day < ?2"
+                     " GROUP BY day ORDER BY day";
 
-void BindOptional(sqlite3_stmt* s, int index, const std::optional<std::string>& text) {
-    if (text) BindText(s, index, *text);
-    else sqlite3_bind_null(s, index);
-}
+const char kTicketCount[] = "SELECT COUNT(*) FROM reports WHERE ticket = ?1";
+const char kTicketReports[] = "SELECT " OMNI_ROW " FROM reports r WHERE r.ticket = ?1"
+                              " ORDER BY r.received_ms DESC, r.id DESC LIMIT ?2";
+const char kItemsOf[] = "SELECT report_id, item_key, red FROM items WHERE report_id IN (SELECT value FROM json_each(?1))"
+                        " ORDER BY report_id, position";
 
-void BindOptional(sqlite3_stmt* s, int index, const std::optional<int64_t>& number) {
-    if (number) sqlite3_bind_int64(s, index, *number);
-    else sqlite3_bind_null(s, index);
-}
+const char kFind[] = "SELECT id, received_ms, sender, ticket, lang, item_count, red_count, xml, ie_addons"
+                     " FROM reports WHERE id = ?";
+const char kFindItems[] = "SELECT position, group_class, subject, item_key, state, colour, red, result, addition,"
+                          " solution_type, method, param, solution_label FROM items WHERE report_id = ? ORDER BY position";
+const char kCount[] = "SELECT COUNT(*) FROM reports";
 
-std::string Text(sqlite3_stmt* s, int column) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-    return text ? std::string(text, sqlite3_column_bytes(s, column)) : std::string();
-}
+const char kAddBytes[] = "INSERT INTO sender_days (sender, day, bytes) VALUES (?1, ?2, ?3)"
+                         " ON CONFLICT (sender, day) DO UPDATE SET bytes = bytes + excluded.bytes RETURNING bytes";
+const char kInsertReport[] = "INSERT INTO reports (received_ms, sender, ticket, lang, xml, ie_addons, item_count,"
+                             " red_count) VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
+const char kInsertItem[] = "INSERT INTO items (report_id, position, group_class, subject, item_key, received_ms, state,"
+                           " colour, red, result, addition, solution_type, method, param, solution_label)"
+                           " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+const char kAddDay[] = "INSERT INTO report_days (day, shard, reports, red_reports) VALUES (?1, 0, 1, ?2)"
+                       " ON CONFLICT (day, shard) DO UPDATE SET reports = reports + 1, red_reports = red_reports + ?2";
+const char kAddRedDay[] = "INSERT INTO red_item_days (day, item_key, shard, reports) VALUES (?1, ?2, 0, 1)"
+                          " ON CONFLICT (day, item_key, shard) DO UPDATE SET reports = reports + 1";
 
-// Resets a statement when the call is done with it, on every path.
-class Use {
-public:
-    explicit Use(sqlite3_stmt* s) : s_(s) {}
-    ~Use() {
-        sqlite3_reset(s_);
-        sqlite3_clear_bindings(s_);
-    }
-    sqlite3_stmt* get() const { return s_; }
-
-private:
-    sqlite3_stmt* s_;
-};
+const char kDeleteItems[] = "DELETE FROM items WHERE report_id IN (SELECT id FROM reports WHERE received_ms < ?1)";
+const char kDeleteReports[] = "DELETE FROM reports WHERE received_ms < ?1";
+const char kDeleteViews[] = "DELETE FROM report_views WHERE viewed_ms < ?1";
+const char kDeleteDays[] = "DELETE FROM report_days WHERE day <= ?1";
+// The day that the cut falls in is summed again from what is left of it: its red items' counts first into
+// rows of shard -1, which replace the day's rows once the older ones are gone.
+const char kRecountDay[] = "INSERT INTO report_days (day, shard, reports, red_reports) SELECT ?1, 0, COUNT(*),"
+                           " SUM(CASE WHEN red_count > 0 THEN 1 ELSE 0 END) FROM reports"
+                           " WHERE received_ms >= ?2 AND received_ms < ?3 HAVING COUNT(*) > 0";
+const char kRecountRedDay[] = "INSERT INTO red_item_days (day, item_key, shard, reports) SELECT ?1, k.item_key, -1, "
+                              OMNI_RED_IN_PART " FROM (SELECT DISTINCT item_key FROM red_item_days WHERE day = ?1) k";
+const char kDeleteRedDays[] = "DELETE FROM red_item_days WHERE day <= ?1 AND (shard <> -1 OR reports = 0)";
+const char kKeepRedRecount[] = "UPDATE red_item_days SET shard = 0 WHERE day = ?1 AND shard = -1";
 
 ReportRow RowOf(sqlite3_stmt* s) {
     ReportRow row;
@@ -145,16 +115,30 @@ StoredItem ItemOf(sqlite3_stmt* s) {
     item.position = sqlite3_column_int(s, 0);
     item.group = Text(s, 1);
     item.subject = Text(s, 2);
-    item.state = Text(s, 3);
-    item.colour = Text(s, 4);
-    item.red = sqlite3_column_int(s, 5) != 0;
-    item.result = Text(s, 6);
-    item.addition = Text(s, 7);
-    item.solutionType = Text(s, 8);
-    item.method = Text(s, 9);
-    item.param = Text(s, 10);
-    item.solutionLabel = Text(s, 11);
+    item.key = Text(s, 3);
+    item.state = Text(s, 4);
+    item.colour = Text(s, 5);
+    item.red = sqlite3_column_int(s, 6) != 0;
+    item.result = Text(s, 7);
+    item.addition = Text(s, 8);
+    item.solutionType = Text(s, 9);
+    item.method = Text(s, 10);
+    item.param = Text(s, 11);
+    item.solutionLabel = Text(s, 12);
     return item;
+}
+
+void BindWindow(sqlite3_stmt* s, const ListWindow& window) {
+    sqlite3_bind_int64(s, 1, window.low);
+    sqlite3_bind_int64(s, 2, window.high);
+    sqlite3_bind_int64(s, 3, window.cursorMs);
+    sqlite3_bind_int64(s, 4, window.cursorId);
+}
+
+std::string JsonNumbers(const std::vector<ReportRow>& rows) {
+    std::string json = "[";
+    for (const ReportRow& row : rows) json += (json.size() > 1 ? "," : "") + std::to_string(row.id);
+    return json + "]";
 }
 
 void CreateFolderOf(const std::string& path) {
@@ -192,7 +176,8 @@ void SqliteStorage::Execute(const char* sql) {
     }
 }
 
-sqlite3_stmt* SqliteStorage::Prepared(unique_statement& slot, const char* sql) {
+sqlite3_stmt* SqliteStorage::Prepared(const char* sql) {
+    unique_statement& slot = statements_[sql];
     if (!slot) {
         sqlite3_stmt* s = nullptr;
         if (sqlite3_prepare_v3(db_.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK)
@@ -202,135 +187,72 @@ sqlite3_stmt* SqliteStorage::Prepared(unique_statement& slot, const char* sql) {
     return slot.get();
 }
 
-// One write transaction under the lock, rolled back on any failure.
-template <typename Work> auto SqliteStorage::InTransaction(Work work) {
-    auto step = [this](unique_statement& slot, const char* sql) {
-        Use use(Prepared(slot, sql));
-        if (sqlite3_step(use.get()) != SQLITE_DONE) Fail(db_.get(), sql);
-    };
-    step(begin_, "BEGIN IMMEDIATE");
-    try {
-        auto answer = work();
-        step(commit_, "COMMIT");
-        return answer;
-    } catch (...) {
-        Use use(Prepared(rollback_, "ROLLBACK"));
-        sqlite3_step(use.get());
-        throw;
-    }
+void SqliteStorage::Step(sqlite3_stmt* s, const char* what) {
+    Use use(s);
+    if (sqlite3_step(s) != SQLITE_DONE) Fail(db_.get(), what);
 }
 
-int SqliteStorage::SchemaVersion() {
-    std::lock_guard<std::mutex> hold(lock_);
-    unique_statement version;
-    Use use(Prepared(version, "PRAGMA user_version"));
-    if (sqlite3_step(use.get()) != SQLITE_ROW) Fail(db_.get(), "schema version");
-    return sqlite3_column_int(use.get(), 0);
-}
-
-void SqliteStorage::Migrate() {
-    const int found = SchemaVersion();
-    if (found > kSchemaVersion)
-        throw std::runtime_error("the database has schema version " + std::to_string(found) + ", newer than this service's " +
-                                 std::to_string(kSchemaVersion));
-    if (found == kSchemaVersion) return;
-    std::lock_guard<std::mutex> hold(lock_);
-    InTransaction([&] {
-        int current = 0;  // again: another service may have migrated it while this one waited for the lock
-        {
-            unique_statement version;
-            Use use(Prepared(version, "PRAGMA user_version"));
-            if (sqlite3_step(use.get()) != SQLITE_ROW) Fail(db_.get(), "schema version");
-            current = sqlite3_column_int(use.get(), 0);
-        }
-        for (int next = current + 1; next <= kSchemaVersion; ++next) {
-            Execute(kMigrations[next - 1]);
-            if (next == 2) FillItemDetails();
-            Execute(("PRAGMA user_version = " + std::to_string(next)).c_str());
-        }
-        return 0;
-    });
-}
-
-// Items stored before they kept every text get them from their report's XML, read as at arrival.
-void SqliteStorage::FillItemDetails() {
-    unique_statement reports, update;
-    Prepared(reports, "SELECT id, xml FROM reports ORDER BY id");
-    Prepared(update, "UPDATE items SET state = ?3, addition = ?4, solution_type = ?5, solution_label = ?6"
-                     " WHERE report_id = ?1 AND position = ?2");
-    Use each(reports.get());
-    int stepped;
-    while ((stepped = sqlite3_step(reports.get())) == SQLITE_ROW) {
-        const ReadReport read = ReadReportXml(Text(reports.get(), 1));
-        for (const StoredItem& item : read.items) {
-            Use use(update.get());
-            sqlite3_bind_int64(update.get(), 1, sqlite3_column_int64(reports.get(), 0));
-            sqlite3_bind_int(update.get(), 2, item.position);
-            BindText(update.get(), 3, item.state);
-            BindText(update.get(), 4, item.addition);
-            BindText(update.get(), 5, item.solutionType);
-            BindText(update.get(), 6, item.solutionLabel);
-            if (sqlite3_step(update.get()) != SQLITE_DONE) Fail(db_.get(), "fill item details");
-        }
-    }
-    if (stepped != SQLITE_DONE) Fail(db_.get(), "read reports");
+int64_t SqliteStorage::Number(const char* sql, const std::function<void(sqlite3_stmt*)>& bind) {
+    Use use(Prepared(sql));
+    bind(use.get());
+    if (sqlite3_step(use.get()) != SQLITE_ROW) Fail(db_.get(), sql);
+    return sqlite3_column_int64(use.get(), 0);
 }
 
 std::optional<int64_t> SqliteStorage::Add(const NewReport& report, int64_t dailyQuotaBytes) {
     std::lock_guard<std::mutex> hold(lock_);
-    auto step = [this](sqlite3_stmt* s, const char* what) {
-        if (sqlite3_step(s) != SQLITE_DONE) Fail(db_.get(), what);
-    };
+    const int64_t day = report.receivedMs / kDayMs;
     try {
         return InTransaction([&]() -> std::optional<int64_t> {
             if (dailyQuotaBytes > 0) {
-                Use use(Prepared(addBytes_, "INSERT INTO sender_days (sender, day, bytes) VALUES (?1, ?2, ?3)"
-                                            " ON CONFLICT (sender, day) DO UPDATE SET bytes = bytes + excluded.bytes"
-                                            " RETURNING bytes"));
+                Use use(Prepared(kAddBytes));
                 BindText(use.get(), 1, report.sender);
-                sqlite3_bind_int64(use.get(), 2, report.receivedMs / (24LL * 3600 * 1000));
+                sqlite3_bind_int64(use.get(), 2, day);
                 sqlite3_bind_int64(use.get(), 3, StoredBytes(report));
                 if (sqlite3_step(use.get()) != SQLITE_ROW) Fail(db_.get(), "count the sender's bytes");
                 if (sqlite3_column_int64(use.get(), 0) > dailyQuotaBytes) throw std::out_of_range("quota");
             }
             int red = 0;
             for (const StoredItem& item : report.items) red += item.red ? 1 : 0;
-            int64_t id = 0;
-            {
-                Use use(Prepared(insertReport_, "INSERT INTO reports (received_ms, sender, ticket, lang, xml, ie_addons,"
-                                                " item_count, red_count) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-                sqlite3_stmt* s = use.get();
-                sqlite3_bind_int64(s, 1, report.receivedMs);
-                BindText(s, 2, report.sender);
-                BindText(s, 3, report.ticket);
-                BindText(s, 4, report.lang);
-                BindText(s, 5, report.xml);
-                BindText(s, 6, report.ieAddons);
-                sqlite3_bind_int(s, 7, static_cast<int>(report.items.size()));
-                sqlite3_bind_int(s, 8, red);
-                step(s, "insert report");
-                id = sqlite3_last_insert_rowid(db_.get());
-            }
-            sqlite3_stmt* item = Prepared(insertItem_, "INSERT INTO items (report_id, position, group_class, subject,"
-                                                       " state, colour, red, result, addition, solution_type, method,"
-                                                       " param, solution_label)"
-                                                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            sqlite3_stmt* s = Prepared(kInsertReport);
+            sqlite3_bind_int64(s, 1, report.receivedMs);
+            BindText(s, 2, report.sender);
+            BindText(s, 3, report.ticket);
+            BindText(s, 4, report.lang);
+            BindText(s, 5, report.xml);
+            BindText(s, 6, report.ieAddons);
+            sqlite3_bind_int(s, 7, static_cast<int>(report.items.size()));
+            sqlite3_bind_int(s, 8, red);
+            Step(s, "insert report");
+            const int64_t id = sqlite3_last_insert_rowid(db_.get());
+            sqlite3_stmt* item = Prepared(kInsertItem);
             for (const StoredItem& it : report.items) {
-                Use use(item);
                 sqlite3_bind_int64(item, 1, id);
                 sqlite3_bind_int(item, 2, it.position);
                 BindText(item, 3, it.group);
                 BindText(item, 4, it.subject);
-                BindText(item, 5, it.state);
-                BindText(item, 6, it.colour);
-                sqlite3_bind_int(item, 7, it.red ? 1 : 0);
-                BindText(item, 8, it.result);
-                BindText(item, 9, it.addition);
-                BindText(item, 10, it.solutionType);
-                BindText(item, 11, it.method);
-                BindText(item, 12, it.param);
-                BindText(item, 13, it.solutionLabel);
-                step(item, "insert item");
+                BindText(item, 5, it.key);
+                sqlite3_bind_int64(item, 6, report.receivedMs);
+                BindText(item, 7, it.state);
+                BindText(item, 8, it.colour);
+                sqlite3_bind_int(item, 9, it.red ? 1 : 0);
+                BindText(item, 10, it.result);
+                BindText(item, 11, it.addition);
+                BindText(item, 12, it.solutionType);
+                BindText(item, 13, it.method);
+                BindText(item, 14, it.param);
+                BindText(item, 15, it.solutionLabel);
+                Step(item, "insert item");
+            }
+            sqlite3_stmt* days = Prepared(kAddDay);
+            sqlite3_bind_int64(days, 1, day);
+            sqlite3_bind_int(days, 2, red > 0 ? 1 : 0);
+            Step(days, "count the day");
+            sqlite3_stmt* redDays = Prepared(kAddRedDay);
+            for (const std::string& key : DistinctRedKeys(report.items)) {
+                sqlite3_bind_int64(redDays, 1, day);
+                BindText(redDays, 2, key);
+                Step(redDays, "count the day's red items");
             }
             return id;
         });
@@ -341,31 +263,66 @@ std::optional<int64_t> SqliteStorage::Add(const NewReport& report, int64_t daily
 
 std::vector<ReportRow> SqliteStorage::List(const ReportFilter& filter) {
     std::lock_guard<std::mutex> hold(lock_);
-    Use use(Prepared(list_, kList));
-    sqlite3_stmt* s = use.get();
-    BindOptional(s, 1, filter.ticket);
-    BindOptional(s, 2, filter.fromMs);
-    BindOptional(s, 3, filter.toMs);
-    BindOptional(s, 4, filter.red);
-    sqlite3_bind_int(s, 5, filter.limit);
-    sqlite3_bind_int(s, 6, filter.offset);
-    if (filter.after) {
-        sqlite3_bind_int64(s, 7, filter.after->first);
-        sqlite3_bind_int64(s, 8, filter.after->second);
-    }
+    const char* sql = filter.ticket ? kListByTicket : filter.red ? kListByRed : kListByTime;
     std::vector<ReportRow> rows;
-    int stepped;
-    while ((stepped = sqlite3_step(s)) == SQLITE_ROW) rows.push_back(RowOf(s));
-    if (stepped != SQLITE_DONE) Fail(db_.get(), "list");
+    {
+        Use use(Prepared(sql));
+        sqlite3_stmt* s = use.get();
+        BindWindow(s, WindowOf(filter));
+        sqlite3_bind_int(s, 5, filter.limit);
+        sqlite3_bind_int(s, 6, filter.offset);
+        if (filter.ticket) BindText(s, 7, *filter.ticket);
+        if (filter.red) BindText(s, 8, *filter.red);
+        int stepped;
+        while ((stepped = sqlite3_step(s)) == SQLITE_ROW) rows.push_back(RowOf(s));
+        if (stepped != SQLITE_DONE) Fail(db_.get(), "list");
+    }
+    if (filter.withRedKeys) FillRedKeys(rows);
     return rows;
+}
+
+void SqliteStorage::FillRedKeys(std::vector<ReportRow>& rows) {
+    if (rows.empty()) return;
+    std::map<int64_t, ReportRow*> byId;
+    for (ReportRow& row : rows) byId[row.id] = &row;
+    Use use(Prepared(kRedKeysOf));
+    BindText(use.get(), 1, JsonNumbers(rows));
+    int stepped;
+    while ((stepped = sqlite3_step(use.get())) == SQLITE_ROW)
+        byId.at(sqlite3_column_int64(use.get(), 0))->redKeys.push_back(Text(use.get(), 1));
+    if (stepped != SQLITE_DONE) Fail(db_.get(), "red keys");
+}
+
+int64_t SqliteStorage::CountReports(const ReportFilter& filter) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (filter.ticket)
+        return Number(kCountTicket, [&](sqlite3_stmt* s) {
+            BindText(s, 1, *filter.ticket);
+            sqlite3_bind_int64(s, 2, filter.fromMs.value_or(std::numeric_limits<int64_t>::min()));
+            sqlite3_bind_int64(s, 3, filter.toMs.value_or(std::numeric_limits<int64_t>::max()));
+            BindOptional(s, 4, filter.red);
+        });
+    const PeriodParts parts = SplitByDays(filter.fromMs, filter.toMs);
+    auto bind = [&](int64_t low, int64_t high) {
+        return [&filter, low, high](sqlite3_stmt* s) {
+            sqlite3_bind_int64(s, 1, low);
+            sqlite3_bind_int64(s, 2, high);
+            if (filter.red) BindText(s, 3, *filter.red);
+        };
+    };
+    int64_t total = 0;
+    if (parts.firstDay < parts.endDay)
+        total += Number(filter.red ? kCountRedDays : kCountDays, bind(parts.firstDay, parts.endDay));
+    for (const auto& part : {parts.before, parts.after})
+        if (part) total += Number(filter.red ? kCountRedPart : kCountPart, bind(part->first, part->second));
+    return total;
 }
 
 std::optional<ReportDetail> SqliteStorage::Find(int64_t id) {
     std::lock_guard<std::mutex> hold(lock_);
     ReportDetail detail;
     {
-        Use use(Prepared(find_, "SELECT id, received_ms, sender, ticket, lang, item_count, red_count, xml, ie_addons"
-                                " FROM reports WHERE id = ?"));
+        Use use(Prepared(kFind));
         sqlite3_stmt* s = use.get();
         sqlite3_bind_int64(s, 1, id);
         const int stepped = sqlite3_step(s);
@@ -373,7 +330,7 @@ std::optional<ReportDetail> SqliteStorage::Find(int64_t id) {
         if (stepped != SQLITE_ROW) Fail(db_.get(), "find");
         detail = ReportDetail{RowOf(s), Text(s, 7), Text(s, 8), {}};
     }
-    Use use(Prepared(findItems_, (std::string("SELECT ") + kItemColumns + " FROM items WHERE report_id = ? ORDER BY position").c_str()));
+    Use use(Prepared(kFindItems));
     sqlite3_bind_int64(use.get(), 1, id);
     int stepped;
     while ((stepped = sqlite3_step(use.get())) == SQLITE_ROW) detail.items.push_back(ItemOf(use.get()));
@@ -383,112 +340,116 @@ std::optional<ReportDetail> SqliteStorage::Find(int64_t id) {
 
 std::vector<RedCount> SqliteStorage::RedSummary(std::optional<int64_t> fromMs, std::optional<int64_t> toMs) {
     std::lock_guard<std::mutex> hold(lock_);
-    Use use(Prepared(summary_, kSummary));
-    sqlite3_stmt* s = use.get();
-    BindOptional(s, 1, fromMs);
-    BindOptional(s, 2, toMs);
-    std::vector<RedCount> counts;
+    const PeriodParts parts = SplitByDays(fromMs, toMs);
+    std::map<std::string, int64_t> counts;
+    // The whole days' statement takes ?1 and ?2, a part's ?2 and ?3.
+    auto add = [&](const char* sql, int64_t low, int64_t high) {
+        Use use(Prepared(sql));
+        const int first = sql == kSummaryPart ? 2 : 1;
+        sqlite3_bind_int64(use.get(), first, low);
+        sqlite3_bind_int64(use.get(), first + 1, high);
+        int stepped;
+        while ((stepped = sqlite3_step(use.get())) == SQLITE_ROW)
+            counts[Text(use.get(), 0)] += sqlite3_column_int64(use.get(), 1);
+        if (stepped != SQLITE_DONE) Fail(db_.get(), "summary");
+    };
+    if (parts.firstDay < parts.endDay) add(kSummaryDays, parts.firstDay, parts.endDay);
+    for (const auto& part : {parts.before, parts.after})
+        if (part) add(kSummaryPart, part->first, part->second);
+    return MostFirst(counts);
+}
+
+std::vector<DayCount> SqliteStorage::Days(int64_t fromDay, int64_t toDay) {
+    std::lock_guard<std::mutex> hold(lock_);
+    Use use(Prepared(kDays));
+    sqlite3_bind_int64(use.get(), 1, fromDay);
+    sqlite3_bind_int64(use.get(), 2, toDay);
+    std::vector<DayCount> days;
     int stepped;
-    while ((stepped = sqlite3_step(s)) == SQLITE_ROW) counts.push_back({Text(s, 0), sqlite3_column_int64(s, 1)});
-    if (stepped != SQLITE_DONE) Fail(db_.get(), "summary");
-    return counts;
+    while ((stepped = sqlite3_step(use.get())) == SQLITE_ROW)
+        days.push_back({sqlite3_column_int64(use.get(), 0), sqlite3_column_int64(use.get(), 1),
+                        sqlite3_column_int64(use.get(), 2)});
+    if (stepped != SQLITE_DONE) Fail(db_.get(), "days");
+    return days;
+}
+
+TicketReports SqliteStorage::Ticket(const std::string& ticket, int limit) {
+    std::lock_guard<std::mutex> hold(lock_);
+    TicketReports found;
+    found.total = Number(kTicketCount, [&](sqlite3_stmt* s) { BindText(s, 1, ticket); });
+    std::vector<ReportRow> rows;
+    {
+        Use use(Prepared(kTicketReports));
+        BindText(use.get(), 1, ticket);
+        sqlite3_bind_int(use.get(), 2, limit);
+        int stepped;
+        while ((stepped = sqlite3_step(use.get())) == SQLITE_ROW) rows.push_back(RowOf(use.get()));
+        if (stepped != SQLITE_DONE) Fail(db_.get(), "ticket");
+    }
+    std::reverse(rows.begin(), rows.end());
+    std::map<int64_t, size_t> index;
+    for (ReportRow& row : rows) {
+        index[row.id] = found.reports.size();
+        found.reports.push_back({std::move(row), {}});
+    }
+    if (found.reports.empty()) return found;
+    Use use(Prepared(kItemsOf));
+    std::vector<ReportRow> ids;
+    for (const TicketReport& report : found.reports) ids.push_back(report.row);
+    BindText(use.get(), 1, JsonNumbers(ids));
+    int stepped;
+    while ((stepped = sqlite3_step(use.get())) == SQLITE_ROW)
+        found.reports[index.at(sqlite3_column_int64(use.get(), 0))].items.emplace_back(
+            Text(use.get(), 1), sqlite3_column_int(use.get(), 2) != 0);
+    if (stepped != SQLITE_DONE) Fail(db_.get(), "ticket items");
+    return found;
+}
+
+std::vector<ReportRow> SqliteStorage::RedTickets(const ReportFilter& filter) {
+    std::lock_guard<std::mutex> hold(lock_);
+    std::vector<ReportRow> rows;
+    {
+        Use use(Prepared(filter.red ? kRedTicketsByItem : kRedTickets));
+        sqlite3_stmt* s = use.get();
+        BindWindow(s, WindowOf(filter));
+        sqlite3_bind_int(s, 5, filter.limit);
+        sqlite3_bind_int64(s, 6, filter.toMs ? *filter.toMs - 1 : std::numeric_limits<int64_t>::max());
+        if (filter.red) BindText(s, 7, *filter.red);
+        int stepped;
+        while ((stepped = sqlite3_step(s)) == SQLITE_ROW) rows.push_back(RowOf(s));
+        if (stepped != SQLITE_DONE) Fail(db_.get(), "red tickets");
+    }
+    FillRedKeys(rows);
+    return rows;
 }
 
 // The file's write lock takes turns between services sharing it, so none needs to wait for another's.
 std::optional<int64_t> SqliteStorage::DeleteBefore(int64_t ms) {
     std::lock_guard<std::mutex> hold(lock_);
-    auto run = [this, ms](unique_statement& slot, const char* sql) {
-        Use use(Prepared(slot, sql));
-        sqlite3_bind_int64(use.get(), 1, ms);
+    const int64_t day = ms / kDayMs;
+    auto run = [this](const char* sql, std::initializer_list<int64_t> values) {
+        Use use(Prepared(sql));
+        int index = 0;
+        for (int64_t value : values) sqlite3_bind_int64(use.get(), ++index, value);
         if (sqlite3_step(use.get()) != SQLITE_DONE) Fail(db_.get(), "delete");
         return static_cast<int64_t>(sqlite3_changes(db_.get()));
     };
     return InTransaction([&]() -> std::optional<int64_t> {
-        run(deleteItems_, "DELETE FROM items WHERE report_id IN (SELECT id FROM reports WHERE received_ms < ?)");
-        return run(deleteReports_, "DELETE FROM reports WHERE received_ms < ?");
+        run(kDeleteItems, {ms});
+        const int64_t removed = run(kDeleteReports, {ms});
+        run(kDeleteViews, {ms});
+        run(kRecountRedDay, {day, ms, (day + 1) * kDayMs});
+        run(kDeleteRedDays, {day});
+        run(kKeepRedRecount, {day});
+        run(kDeleteDays, {day});
+        run(kRecountDay, {day, ms, (day + 1) * kDayMs});
+        return removed;
     });
 }
 
 int64_t SqliteStorage::Count() {
     std::lock_guard<std::mutex> hold(lock_);
-    Use use(Prepared(count_, "SELECT COUNT(*) FROM reports"));
-    if (sqlite3_step(use.get()) != SQLITE_ROW) Fail(db_.get(), "count");
-    return sqlite3_column_int64(use.get(), 0);
-}
-
-void SqliteStorage::OpenSession(const std::string& tokenHash, const std::string& account, int64_t nowMs) {
-    std::lock_guard<std::mutex> hold(lock_);
-    Use use(Prepared(openSession_, "INSERT INTO sessions (token_hash, account, created_ms, used_ms) VALUES (?1, ?2, ?3, ?3)"));
-    BindText(use.get(), 1, tokenHash);
-    BindText(use.get(), 2, account);
-    sqlite3_bind_int64(use.get(), 3, nowMs);
-    if (sqlite3_step(use.get()) != SQLITE_DONE) Fail(db_.get(), "open session");
-}
-
-std::optional<std::string> SqliteStorage::UseSession(const std::string& tokenHash, int64_t nowMs, int64_t idleMs) {
-    std::lock_guard<std::mutex> hold(lock_);
-    Use use(Prepared(useSession_, "UPDATE sessions SET used_ms = MAX(used_ms, ?2) WHERE token_hash = ?1 AND used_ms >= ?3"
-                                  " RETURNING account"));
-    BindText(use.get(), 1, tokenHash);
-    sqlite3_bind_int64(use.get(), 2, nowMs);
-    sqlite3_bind_int64(use.get(), 3, nowMs - idleMs);
-    const int stepped = sqlite3_step(use.get());
-    if (stepped == SQLITE_ROW) {
-        std::string account = Text(use.get(), 0);
-        if (sqlite3_step(use.get()) != SQLITE_DONE) Fail(db_.get(), "use session");
-        return account;
-    }
-    if (stepped != SQLITE_DONE) Fail(db_.get(), "use session");
-    return std::nullopt;
-}
-
-void SqliteStorage::CloseSession(const std::string& tokenHash) {
-    std::lock_guard<std::mutex> hold(lock_);
-    Use use(Prepared(closeSession_, "DELETE FROM sessions WHERE token_hash = ?1"));
-    BindText(use.get(), 1, tokenHash);
-    if (sqlite3_step(use.get()) != SQLITE_DONE) Fail(db_.get(), "close session");
-}
-
-bool SqliteStorage::TakeToken(const std::string& bucket, int perMinute, int64_t nowMs) {
-    std::lock_guard<std::mutex> hold(lock_);
-    Use use(Prepared(takeToken_, kTakeToken));
-    BindText(use.get(), 1, bucket);
-    sqlite3_bind_int(use.get(), 2, perMinute);
-    sqlite3_bind_int64(use.get(), 3, nowMs);
-    const int stepped = sqlite3_step(use.get());
-    if (stepped == SQLITE_ROW && sqlite3_step(use.get()) == SQLITE_DONE) return true;
-    if (stepped != SQLITE_DONE) Fail(db_.get(), "take token");
-    return false;
-}
-
-bool SqliteStorage::HasToken(const std::string& bucket, int perMinute, int64_t nowMs) {
-    std::lock_guard<std::mutex> hold(lock_);
-    Use use(Prepared(hasToken_, kHasToken));
-    BindText(use.get(), 1, bucket);
-    sqlite3_bind_int(use.get(), 2, perMinute);
-    sqlite3_bind_int64(use.get(), 3, nowMs);
-    const int stepped = sqlite3_step(use.get());
-    if (stepped == SQLITE_DONE) return true;  // never used: full
-    if (stepped != SQLITE_ROW) Fail(db_.get(), "has token");
-    return sqlite3_column_double(use.get(), 0) >= 1.0;
-}
-
-void SqliteStorage::Tidy(int64_t nowMs, int64_t sessionIdleMs) {
-    std::lock_guard<std::mutex> hold(lock_);
-    const std::pair<const char*, int64_t> deletes[] = {
-        {"DELETE FROM sessions WHERE used_ms < ?1", nowMs - sessionIdleMs},
-        {"DELETE FROM rate_buckets WHERE updated_ms < ?1", nowMs - 60000},  // a minute refills any bucket
-        {"DELETE FROM sender_days WHERE day < ?1", nowMs / (24LL * 3600 * 1000) - 1},
-    };
-    InTransaction([&] {
-        for (const auto& [sql, bound] : deletes) {
-            unique_statement statement;
-            Use use(Prepared(statement, sql));
-            sqlite3_bind_int64(use.get(), 1, bound);
-            if (sqlite3_step(use.get()) != SQLITE_DONE) Fail(db_.get(), "tidy");
-        }
-        return 0;
-    });
+    return Number(kCount, [](sqlite3_stmt*) {});
 }
 
 }  // namespace omni::desk

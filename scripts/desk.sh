@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds omniprobe-desk, the desk's receiver for SendInformation, and starts it as a desk runs it: the
 # receiver on loopback behind nginx (the shipped site, desk/deploy/nginx/), which listens on the public
-# port and holds the limits. Reports are posted to /report, the dashboard is at /, the user is "desk".
+# port and holds the limits. Reports are posted to /report, the dashboard is at /, the first account is
+# "desk" (more: omniprobe-desk user add NAME --db ...).
 # Ctrl-C stops both.
 #   --port N                 the public port (default 8470)
 #   --public                 listen on all addresses (default: 127.0.0.1 only)
@@ -10,7 +11,7 @@
 #                            (OMNI_DESK_DB keeps a password off the command line)
 #   --cert FILE --key FILE   HTTPS (at the proxy; with --direct, at the receiver)
 #   --help                   this text and the receiver's own options, which pass through to it
-# The password: OMNI_DESK_PASSWORD or --password-file FILE; without either, build/desk/password (made on
+# desk's password: OMNI_DESK_PASSWORD or --password-file FILE; without either, build/desk/password (made on
 # the first start: 20 letters and digits, readable by the current user only).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"

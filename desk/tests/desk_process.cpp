@@ -90,7 +90,8 @@ DeskProcess::~DeskProcess() {
     Kill(SIGTERM);
 }
 
-int RunDesk(const std::vector<std::string>& args, const std::vector<std::string>& environment, std::string& output) {
+int RunDesk(const std::vector<std::string>& args, const std::vector<std::string>& environment, std::string& output,
+            const std::string& input) {
     std::string command = "env";
     for (char** e = environ; *e; ++e) {
         const std::string name = std::string(*e).substr(0, std::string(*e).find('='));
@@ -104,6 +105,7 @@ int RunDesk(const std::vector<std::string>& args, const std::vector<std::string>
     for (const std::string& e : environment) command += " " + quoted(e);
     command += " " + quoted(DeskBinary());
     for (const std::string& a : args) command += " " + quoted(a);
+    command = "printf '%s' " + quoted(input) + " | " + command;
     FILE* pipe = popen((command + " 2>&1").c_str(), "r");
     if (!pipe) throw std::runtime_error("cannot run " + command);
     output.clear();

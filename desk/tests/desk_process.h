@@ -31,9 +31,10 @@ private:
     std::string banner_;
 };
 
-// Runs `omniprobe-desk <args>` to its end with the environment given (OMNI_DESK_* replaced by it); its exit
-// code, and what it printed in `output`.
-int RunDesk(const std::vector<std::string>& args, const std::vector<std::string>& environment, std::string& output);
+// Runs `omniprobe-desk <args>` to its end with the environment given (OMNI_DESK_* replaced by it) and `input`
+// on its standard input; its exit code, and what it printed in `output`.
+int RunDesk(const std::vector<std::string>& args, const std::vector<std::string>& environment, std::string& output,
+            const std::string& input = "");
 
 // A scratch folder, removed with everything in it.
 class ScratchFolder {

@@ -40,7 +40,8 @@ protected:
         database_ = postgres;
         pqxx::connection connection(database_);
         pqxx::work drop(connection);
-        drop.exec("DROP TABLE IF EXISTS items, reports, sessions, rate_buckets, sender_days, desk_schema");
+        drop.exec("DROP TABLE IF EXISTS items, reports, sessions, rate_buckets, sender_days, report_days, red_item_days,"
+                  " accounts, report_views, desk_schema");
         drop.commit();
     }
     // Two receivers that trust the proxy's word on who the client is, and the proxy before them.
@@ -198,11 +199,11 @@ TEST_F(ThroughTheProxy, CsvCellsAreQuotedAndFormulasDefused) {
     auto csv = Client(proxy_->port()).Get("/api/reports.csv", kRight);
     ASSERT_EQ(csv->status, 200);
     std::set<std::string> cells;
-    const std::regex line(R"re(^\d+,"[0-9T:.Z-]+",(.*),"eng","127\.0\.0\.1",1,1$)re");
+    const std::regex line(R"re(^\d+,"[0-9T:.Z-]+",(.*),"eng","127\.0\.0\.1",1,1,"etcchecklist/popup"$)re");
     std::istringstream lines(csv->body);
     std::string header;
     std::getline(lines, header);
-    EXPECT_EQ(header, "\"id\",\"received\",\"ticket\",\"lang\",\"sender\",\"items\",\"red\"\r");
+    EXPECT_EQ(header, "\"id\",\"received\",\"ticket\",\"lang\",\"sender\",\"items\",\"red\",\"red_items\"\r");
     for (std::string text; std::getline(lines, text);) {
         std::smatch m;
         const std::string row = text.substr(0, text.size() - 1);  // the CR of CR LF
