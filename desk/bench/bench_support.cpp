@@ -116,8 +116,15 @@ std::vector<Post> Load(const LoadSettings& s, int port, const std::string& body,
                 if (!answer) std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the receiver is down
             }
         });
-    std::thread fault([&] { during(made); });
+    // A receiver that `during` starts again dies with the thread that forked it (the parent-death signal
+    // follows the thread, not the process), so that thread lives until the posters are done.
+    std::atomic<bool> postersDone{false};
+    std::thread fault([&] {
+        during(made);
+        while (!postersDone) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    });
     for (auto& t : posters) t.join();
+    postersDone = true;
     fault.join();
     wallSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     posts.resize(std::min<int>(next, s.posts));
