@@ -1,8 +1,37 @@
 #include "tests/install/install_suite.h"
 
 #include <shlobj.h>
+#include <wininet.h>
+
+#include "tests/support/program_end.h"
 
 namespace omni::test {
+
+namespace {
+std::unique_ptr<ChildTempFolder> temp;
+
+void WarmUp() {
+    ScratchFolder page;
+    CopyFileW(Widen(TestBinFolder() + "\\omniprobe_page.exe").c_str(), Widen(page.file("omniprobe_page.exe")).c_str(),
+              FALSE);
+    RunRepairPage(page.file("omniprobe_page.exe"), page.path(), "--param InstallMode=0",
+                  "Omniprobe.Retrieve();\nwindow.close(0);\n");
+    // The system's first signature check and first internet session in a profile set up the user's
+    // certificate store, the trust provider's state and the proxy settings; here, not during a case
+    // whose registry is being compared.
+    PublisherTrust().Trusts(LockedFile::Open(TestBinFolder() + "\\regserver_standin.dll"));
+    InternetCloseHandle(InternetOpenW(L"warm-up", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+}
+}  // namespace
+
+void PrepareInstallCases() {
+    if (temp) return;
+    temp = std::make_unique<ChildTempFolder>();
+    AtProgramEnd([] { temp.reset(); });
+    WarmUp();
+}
+
+std::string InstallTempFile(const std::string& name) { return temp ? temp->file(name) : ""; }
 
 std::string SignedVariant(const std::string& kind, const std::string& file) {
     return ReadBytes(TestBinFolder() + "\\signatures\\" + kind + "\\" + file);
