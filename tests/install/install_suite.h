@@ -5,7 +5,6 @@
 #pragma once
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <memory>
 #include <string>
@@ -31,17 +30,18 @@ MachineSnapshot TakeSnapshot(const std::string& pageFolder);
 // page's script.
 std::vector<std::string> ChangesBetween(const MachineSnapshot& before, const MachineSnapshot& after);
 
+// Once a program: the temporary folder that the cases share, and one diagnosis before the first case, so
+// that what every diagnosis writes there, and the programs Wine keeps running once a program has run, are
+// there before each case too. The folder goes when the program ends.
+void PrepareInstallCases();
+std::string InstallTempFile(const std::string& name);
+
 template <class Base>
 class InstallSuite : public ControlPageSuite<Base> {
 protected:
     static void SetUpTestSuite() {
         ControlPageSuite<Base>::SetUpTestSuite();
-        temp_ = std::make_unique<ChildTempFolder>();
-        WarmUp();
-    }
-    static void TearDownTestSuite() {
-        temp_.reset();
-        ControlPageSuite<Base>::TearDownTestSuite();
+        PrepareInstallCases();
     }
     void SetUp() override {
         ASSERT_TRUE(ControlPageSuite<Base>::ControlRegistered()) << "regsvr32 could not register Omniprobe.ocx";
@@ -53,7 +53,7 @@ protected:
         WriteBytes(page_.file("Z3OCX\\ocxlistz3.txt"), "");
         WriteBytes(page_.file("DLL\\dlllist2000.txt"), "");
     }
-    static std::string TempFile(const std::string& name) { return temp_->file(name); }
+    static std::string TempFile(const std::string& name) { return InstallTempFile(name); }
 
     PageRun RunLocal(const std::string& script, int question = IDYES, const std::string& options = "") {
         return RunRepairPage(page_.file(container_), page_.path(), "--param InstallMode=0 " + options, script,
@@ -63,24 +63,6 @@ protected:
     com_init com_;
     ScratchFolder page_;
     std::string container_ = "omniprobe_page.exe";
-
-private:
-    // One diagnosis before the first case: what every diagnosis writes, and the programs Wine keeps
-    // running once a program has run, are then there before each case too.
-    static void WarmUp() {
-        ScratchFolder page;
-        CopyFileW(Widen(TestBinFolder() + "\\omniprobe_page.exe").c_str(), Widen(page.file("omniprobe_page.exe")).c_str(),
-                  FALSE);
-        RunRepairPage(page.file("omniprobe_page.exe"), page.path(), "--param InstallMode=0",
-                      "Omniprobe.Retrieve();\nwindow.close(0);\n");
-        // The system's first signature check and first internet session in a profile set up the user's
-        // certificate store, the trust provider's state and the proxy settings; here, not during a case
-        // whose registry is being compared.
-        PublisherTrust().Trusts(LockedFile::Open(TestBinFolder() + "\\regserver_standin.dll"));
-        InternetCloseHandle(InternetOpenW(L"warm-up", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    }
-
-    inline static std::unique_ptr<ChildTempFolder> temp_;
 };
 
 }  // namespace omni::test

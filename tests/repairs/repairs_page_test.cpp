@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "platform/text.h"
 #include "tests/support/box_presser.h"
 #include "tests/support/content_server.h"
+#include "tests/support/page_session.h"
 #include "tests/support/page_container.h"
 #include "tests/support/parsed_report.h"
 #include "tests/support/registry_sandbox.h"
@@ -39,6 +41,17 @@ std::string ProgramFilesFile(const std::string& name) {
     wchar_t folder[MAX_PATH] = {};
     GetEnvironmentVariableW(L"ProgramFiles", folder, MAX_PATH);
     return Narrow(folder) + "\\" + name;
+}
+
+// Removes the files of folder that match pattern ("*.log").
+void RemoveFiles(const std::string& folder, const std::string& pattern) {
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW(Widen(folder + "\\" + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        DeleteFileW(Widen(folder + "\\" + Narrow(found.cFileName)).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 // The colour of the etcchecklist item whose repair is Modify(key) in the first report, looked up by
@@ -104,40 +117,74 @@ struct RepairRow {
 };
 void PrintTo(const RepairRow& row, std::ostream* os) { *os << row.name; }
 
+// The rows share one page (a container's start and first diagnosis cost seconds under emulation): each
+// row lays the page's folder out again without the stand-ins' records of earlier rows, and its step
+// diagnoses anew before the call, so a row proves what it would in a page of its own.
 class LocalRepair : public RepairPageBase, public ::testing::WithParamInterface<RepairRow> {
 protected:
+    struct SharedPage {
+        ScratchFolder folder, temp;
+        std::unique_ptr<PageSession> session;
+    };
+    // The shared folders are made before any row's temporary folder, which goes with the row.
+    static void SetUpTestSuite() {
+        RepairPageBase::SetUpTestSuite();
+        shared_.reset(new SharedPage);
+    }
+    static void TearDownTestSuite() {
+        shared_.reset();
+        RepairPageBase::TearDownTestSuite();
+    }
     void SetUp() override {
         RepairPageBase::SetUp();
+        if (!shared_->session || !shared_->session->running()) {
+            shared_->session.reset();
+            ASSERT_TRUE(CopyFileW(Widen(TestBinFolder() + "\\omniprobe_page.exe").c_str(),
+                                  Widen(shared_->folder.file("omniprobe_page.exe")).c_str(), FALSE));
+            shared_->session = std::make_unique<PageSession>(
+                shared_->folder.file("omniprobe_page.exe"),
+                std::string("--timeout 3600000 --param Lang=eng --param InstallMode=0 --url ") + kRepairPageAddress,
+                shared_->folder.path(),
+                std::vector<std::string>{"TMP=" + shared_->temp.path() + "\\", "TEMP=" + shared_->temp.path() + "\\"});
+        }
+        const ScratchFolder& page = shared_->folder;
         // Listed components carry their names in their version resource; the others are refused before that.
         const std::string component = ReadBytes(TestBinFolder() + "\\regserver_standin.dll");
         const std::string installer = ReadBytes(TestBinFolder() + "\\installer_standin.exe");
         ASSERT_FALSE(component.empty());
-        for (const char* folder : {"Z4OCX", "Z3OCX", "DLL", "Installer"})
-            CreateDirectoryW(Widen(page_.file(folder)).c_str(), nullptr);
-        WriteBytes(page_.file("Z4OCX\\ocxlistz4.txt"),
+        RemoveFiles(page.path(), "*.log");
+        for (const char* folder : {"Z4OCX", "Z3OCX", "DLL", "Installer"}) {
+            CreateDirectoryW(Widen(page.file(folder)).c_str(), nullptr);
+            RemoveFiles(page.file(folder), "*.log");
+        }
+        WriteBytes(page.file("Z4OCX\\ocxlistz4.txt"),
                    "RepairOk.ocx 1.0.0.5\r\nRepairFails.ocx 1.0.0.5\r\nRepairNoLoad.ocx 1.0.0.5\r\n"
                    "RepairNoSource.ocx 1.0.0.5\r\nRepairUnsigned.ocx 1.0.0.5\r\n");
-        WriteBytes(page_.file("Z3OCX\\ocxlistz3.txt"), "");
-        WriteBytes(page_.file("DLL\\dlllist2000.txt"), "RepairDll.dll 1.0.0.1\r\nRepairNoLoad.dll 1.0.0.1\r\n");
+        WriteBytes(page.file("Z3OCX\\ocxlistz3.txt"), "");
+        WriteBytes(page.file("DLL\\dlllist2000.txt"), "RepairDll.dll 1.0.0.1\r\nRepairNoLoad.dll 1.0.0.1\r\n");
         for (const char* name : {"Z4OCX\\NotListed.ocx", "x.dll", "Z4OCX\\x.ocx", "DLL\\x.dll"})
-            WriteBytes(page_.file(name), component);
+            WriteBytes(page.file(name), component);
         for (const char* name : {"Z4OCX\\RepairOk.ocx", "Z4OCX\\RepairFails.ocx", "DLL\\RepairDll.dll",
                                  "Z4OCX\\RepairNoLoad.ocx", "DLL\\RepairNoLoad.dll"})
-            WriteBytes(page_.file(name), ReadBytes(TestBinFolder() + "\\named\\" + std::string(name).substr(std::string(name).find('\\') + 1)));
-        WriteBytes(page_.file("Z4OCX\\RepairUnsigned.ocx"), ReadBytes(TestBinFolder() + "\\signatures\\unsigned\\regserver_standin.dll"));
-        WriteBytes(page_.file("Installer\\RepairPkg.msi"), ReadBytes(TestBinFolder() + "\\repair_package.msi"));
+            WriteBytes(page.file(name), ReadBytes(TestBinFolder() + "\\named\\" + std::string(name).substr(std::string(name).find('\\') + 1)));
+        WriteBytes(page.file("Z4OCX\\RepairUnsigned.ocx"), ReadBytes(TestBinFolder() + "\\signatures\\unsigned\\regserver_standin.dll"));
+        WriteBytes(page.file("Installer\\RepairPkg.msi"), ReadBytes(TestBinFolder() + "\\repair_package.msi"));
         for (const char* name : {"Installer\\Setup Tool.exe", "Installer\\Setup.exe", "Installer\\notes.txt", "run.exe"})
-            WriteBytes(page_.file(name), installer);
+            WriteBytes(page.file(name), installer);
     }
+
+    inline static std::unique_ptr<SharedPage> shared_;
 };
 
 TEST_P(LocalRepair, AnswersShowsAndRediagnosesAsTheTableSays) {
     const RepairRow& row = GetParam();
-    if (row.before) row.before(page_.path(), temp_.file(""));
-    PageRun run = Run("--param InstallMode=0", RepairPage(row.call));
+    const std::string page = shared_->folder.path(), temp = shared_->temp.file("");
+    if (row.before) row.before(page, temp);
+    PageRun run = RunRepairStep(*shared_->session, RepairStep(row.call));
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
     ASSERT_FALSE(run.firstReport.empty()) << run.out;
     ExpectAsTheRowSays(run, row);
-    if (row.after) row.after(page_.path(), temp_.file(""));
+    if (row.after) row.after(page, temp);
 }
 
 const std::string kOld = "old component";

@@ -42,8 +42,12 @@ void AddKeys(HKEY key, REGSAM view, const std::string& shown, std::set<std::stri
         if (RegEnumValueW(key, i, &name[0], &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &dataSize) !=
             ERROR_SUCCESS)
             continue;
-        std::string hex;
-        for (DWORD b = 0; b < dataSize; ++b) hex += Format("%02x", static_cast<unsigned char>(data[b]));
+        static const char kDigits[] = "0123456789abcdef";
+        std::string hex(2 * static_cast<size_t>(dataSize), '0');
+        for (DWORD b = 0; b < dataSize; ++b) {
+            hex[2 * b] = kDigits[static_cast<unsigned char>(data[b]) >> 4];
+            hex[2 * b + 1] = kDigits[static_cast<unsigned char>(data[b]) & 15];
+        }
         entries.insert("value " + shown + " [" + Narrow(name.c_str(), nameSize) + "] " + std::to_string(type) + " " +
                        hex);
     }

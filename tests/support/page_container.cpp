@@ -1,6 +1,7 @@
 #include "tests/support/page_container.h"
 
 #include "platform/text.h"
+#include "tests/support/program_end.h"
 #include "tests/support/registry_sandbox.h"
 
 namespace omni::test {
@@ -40,6 +41,20 @@ MediaPlayerFolderValue::MediaPlayerFolderValue() {
 
 MediaPlayerFolderValue::~MediaPlayerFolderValue() {
     if (added_) RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, Widen(kWmpKey).c_str(), Widen(kWmpFolderValue).c_str());
+}
+
+bool RegisterControlForTheProgram() {
+    static std::unique_ptr<RegisteredControl> control;
+    static std::unique_ptr<MediaPlayerFolderValue> mediaPlayerFolder;
+    if (!control) {
+        control = std::make_unique<RegisteredControl>();
+        mediaPlayerFolder = std::make_unique<MediaPlayerFolderValue>();
+        AtProgramEnd([] {
+            mediaPlayerFolder.reset();
+            control.reset();
+        });
+    }
+    return control->ok();
 }
 
 std::string RetrievePage(int calls) {

@@ -40,24 +40,21 @@ private:
     bool added_ = false;
 };
 
-// A suite whose pages run the registered control on a PC laid out as Windows has it: the control is
-// registered and Media Player's folder value set once per suite. Base: ::testing::Test or TestWithParam.
+// The control registered and Media Player's folder value set from the first call until the test
+// program ends (each registration is a 32-bit regsvr32 under emulation); whether the registration worked.
+bool RegisterControlForTheProgram();
+
+// A suite whose pages run the registered control on a PC laid out as Windows has it (see
+// RegisterControlForTheProgram). Base: ::testing::Test or TestWithParam.
 template <class Base = ::testing::Test>
 class ControlPageSuite : public Base {
 protected:
-    static void SetUpTestSuite() {
-        control_ = std::make_unique<RegisteredControl>();
-        mediaPlayerFolder_ = std::make_unique<MediaPlayerFolderValue>();
-    }
-    static void TearDownTestSuite() {
-        mediaPlayerFolder_.reset();
-        control_.reset();
-    }
-    static bool ControlRegistered() { return control_ && control_->ok(); }
+    static void SetUpTestSuite() { registered_ = RegisterControlForTheProgram(); }
+    static void TearDownTestSuite() {}
+    static bool ControlRegistered() { return registered_; }
 
 private:
-    inline static std::unique_ptr<RegisteredControl> control_;
-    inline static std::unique_ptr<MediaPlayerFolderValue> mediaPlayerFolder_;
+    inline static bool registered_ = false;
 };
 
 // A page that calls Retrieve `calls` times; it prints "event <report on one line>" for each event and

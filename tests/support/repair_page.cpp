@@ -31,6 +31,17 @@ void RemoveAsides(const std::string& path) {
     for (const std::string& name : AsidesOf(path)) DeleteFileW(Widen(folder + name).c_str());
 }
 
+namespace {
+void ReadRepairOutput(PageRun& run) {
+    std::istringstream in(run.out);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("first ", 0) == 0) run.firstReport = line.substr(6);
+        if (line.rfind("return ", 0) == 0) run.returned = line.substr(7);
+        if (line.rfind("event ", 0) == 0) run.freshReport = line.substr(6);
+    }
+}
+}  // namespace
+
 // After the call has returned, the page's own timer is due later than any re-diagnosis the call armed
 // (one second), and the timers of one thread come in the order they fall due, however busy the machine:
 // "no event" is certain once the page's timer has come first.
@@ -61,12 +72,34 @@ PageRun RunRepairPage(const std::string& container, const std::string& folder, c
     run.out = page.out;
     run.err = page.err;
     run.exitCode = page.exitCode;
-    std::istringstream in(page.out);
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("first ", 0) == 0) run.firstReport = line.substr(6);
-        if (line.rfind("return ", 0) == 0) run.returned = line.substr(7);
-        if (line.rfind("event ", 0) == 0) run.freshReport = line.substr(6);
+    ReadRepairOutput(run);
+    return run;
+}
+
+// The same page as a step: the diagnosis, the call, then the fresh report or the step's own timer.
+std::string RepairStep(const std::string& call) {
+    return "var armed = false;\n"
+           "onReport = function (XmlText) {\n"
+           "  say((armed ? 'event ' : 'first ') + XmlText.replace(/[\\r\\n]/g, ''));\n"
+           "  if (armed) done();\n"
+           "};\n"
+           "Omniprobe.Retrieve();\n"
+           "armed = true;\n"
+           "say('return ' + " + call + ");\n"
+           "window.setTimeout(function () { say('no event'); done(); }, 2000);\n";
+}
+
+PageRun RunRepairStep(PageSession& page, const std::string& script, int question) {
+    BoxPresser presser(question);
+    StepRun step = page.Step(script);
+    PageRun run;
+    run.boxes = presser.Stop();
+    run.out = step.out;
+    if (step.pageEnded) {
+        run.err = step.out;
+        run.exitCode = 1;
     }
+    ReadRepairOutput(run);
     return run;
 }
 

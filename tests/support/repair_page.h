@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/page_session.h"
+
 namespace omni::test {
 
 // A file of the 32-bit system folder, where an administrator's installation puts components.
@@ -41,6 +43,12 @@ inline constexpr char kNoPageAddress[] = "--no-page-address";
 // BoxPresser answers its questions with question (IDYES or IDNO).
 PageRun RunRepairPage(const std::string& container, const std::string& folder, const std::string& options,
                       const std::string& script, int question = IDYES);
+
+// RepairPage as a step of a page session, which takes fewer process starts for cases that need no fresh
+// page: each step diagnoses anew before its call.
+std::string RepairStep(const std::string& call);
+// Runs a step while a BoxPresser answers its questions with question; the page's end is exitCode 1.
+PageRun RunRepairStep(PageSession& page, const std::string& script, int question = IDYES);
 
 // The consent question as the BoxPresser records it, for a page at origin (kRepairPageAddress's by
 // default): change as the question names it, "install RepairOk.ocx".

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/import_replacement.h"
+#include "tests/support/program_end.h"
 
 namespace {
 
@@ -18,5 +19,7 @@ int main(int argc, char** argv) {
     omni::test::ImportReplacement silenced("kernel32.dll", "OutputDebugStringA",
                                            reinterpret_cast<const void*>(&IgnoreDebugString));
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    omni::test::RunProgramEndCleanups();
+    return failed;
 }
