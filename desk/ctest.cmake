@@ -21,6 +21,8 @@ add_test(NAME desk_http COMMAND ${OMNI_DESK_NATIVE}/desk_http_tests)
 add_test(NAME desk_proxy COMMAND sh ${OMNI_DESK_SOURCE}/tests/with-postgres.sh ${OMNI_DESK_NATIVE}/desk_proxy_tests)
 set_tests_properties(desk_storage_sqlite desk_storage_postgres desk_http desk_proxy PROPERTIES
                      FIXTURES_REQUIRED desk_service TIMEOUT 300 LABELS desk)
+# About their seconds, so that ctest starts them before the short ones (see tests/CMakeLists.txt).
+set_tests_properties(desk_http desk_proxy PROPERTIES COST 18)
 
 if(NOT DEFINED OMNI_NODE)
   find_program(OMNI_NODE NAMES node nodejs)
@@ -36,4 +38,4 @@ set_tests_properties(desk_dashboard PROPERTIES FIXTURES_REQUIRED "desk_service;w
 add_test(NAME desk_delivery_e2e COMMAND sh ${OMNI_DESK_SOURCE}/tests/delivery-e2e.sh ${CMAKE_BINARY_DIR}
                                         ${OMNI_DESK_NATIVE}/omniprobe-desk)
 set_tests_properties(desk_delivery_e2e PROPERTIES FIXTURES_REQUIRED "desk_service;run_command_pc" TIMEOUT 900
-                     LABELS desk)
+                     LABELS desk COST 20)

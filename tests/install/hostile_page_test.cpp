@@ -130,7 +130,8 @@ TEST_P(HostilePage, AnswersItsCodeAndLeavesNothingOfThePageBehind) {
 INSTANTIATE_TEST_SUITE_P(
     Attempts, HostilePage,
     ::testing::Values(
-        // Its own files, unsigned, signed by nobody trusted or by a namesake of the maker, and names with
+        // Its own files, unsigned, signed by nobody trusted or by a namesake of the maker, the maker's own
+        // installer with the page's bytes padded into its signature's certificate table, and names with
         // paths: each refused before anything is copied or run.
         HostileRow{"ForeignCode",
                    [](const std::string& s, const std::string&) {
@@ -139,12 +140,15 @@ INSTANTIATE_TEST_SUITE_P(
                        ASSERT_TRUE(PublishContent(s + "Z4OCX/evil.ocx", SignedVariant("unsigned", "regserver_standin.dll")));
                        ASSERT_TRUE(PublishContent(s + "DLL/planted.dll", SignedVariant("untrusted", "regserver_standin.dll")));
                        ASSERT_TRUE(PublishContent(s + "Installer/evil.exe", SignedVariant("samename", "installer_standin.exe")));
+                       ASSERT_TRUE(PublishContent(s + "Installer/padded.exe", SignedVariant("padded", "installer_standin.exe")));
                    },
                    "return [Omniprobe.InstallOcx('evil.ocx'), Omniprobe.InstallDll('planted.dll'),\n"
-                   "  Omniprobe.InstallProgram('evil.exe'), Omniprobe.InstallOcx('..\\\\..\\\\..\\\\windows\\\\win.ini'),\n"
+                   "  Omniprobe.InstallProgram('evil.exe'), Omniprobe.InstallProgram('padded.exe'),\n"
+                   "  Omniprobe.InstallOcx('..\\\\..\\\\..\\\\windows\\\\win.ini'),\n"
                    "  Omniprobe.InstallDll('C:\\\\windows\\\\system.ini')];",
-                   "-104|-104|-104|-31|-31",
-                   {"ForeignCode/Z4OCX/evil.ocx", "ForeignCode/DLL/planted.dll", "ForeignCode/Installer/evil.exe"},
+                   "-104|-104|-104|-104|-31|-31",
+                   {"ForeignCode/Z4OCX/evil.ocx", "ForeignCode/DLL/planted.dll", "ForeignCode/Installer/evil.exe",
+                    "ForeignCode/Installer/padded.exe"},
                    {}, "", {}},
         // The maker's own signature on an older build: over the copy in place (1.0.0.4 over 1.0.0.5), and
         // below the version the list asks for.

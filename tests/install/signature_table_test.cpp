@@ -233,7 +233,9 @@ TEST_P(SignatureTable, OnlyTheControlsSignerAndATrustedPublisherInstall) {
         EXPECT_NE(run.out.find(returned), std::string::npos) << returned << run.out;
         const std::string trace = entry->trace(page.path());
         EXPECT_EQ(FileExists(trace), trusted) << trace;
-        if (trusted) EXPECT_EQ(ReadBytes(trace).substr(0, 20), "tamper own 32 32 32\n") << trace << ReadBytes(trace);
+        if (trusted) {
+            EXPECT_EQ(ReadBytes(trace).substr(0, 20), "tamper own 32 32 32\n") << trace << ReadBytes(trace);
+        }
     }
     if (!trusted) {
         EXPECT_EQ(ChangesBetween(before, TakeSnapshot(page.path())), std::vector<std::string>{});
