@@ -70,7 +70,7 @@ after(async () => {
     if (scratch) fs.rmSync(scratch, {recursive: true, force: true});
 });
 
-const until = (page, predicate, argument) => page.waitForFunction(predicate, {polling: 50, timeout: 10000}, argument);
+const until = (page, predicate, argument) => page.waitForFunction(predicate, {polling: 50, timeout: 60000}, argument);
 const shot = (page, name) => page.screenshot({path: path.join(artefacts, name), fullPage: true});
 const text = (page, selector) => page.$eval(selector, (e) => e.textContent);
 const rowsOf = (page, selector) => page.$$eval(selector, (rows) => rows.length);
@@ -113,6 +113,8 @@ async function loggedIn(t, headers = {}) {
     await Promise.all([page.waitForNavigation({waitUntil: "load"}), page.click("#login button")]);
     await until(page, () => document.querySelectorAll("#reports tbody tr").length > 0 &&
                             document.querySelectorAll("#chart rect.bar").length > 0 &&
+                            (document.querySelector("#days rect") !== null ||
+                             document.getElementById("days-status").textContent !== "") &&
                             document.querySelector("#account").textContent !== "");
     return page;
 }
@@ -231,7 +233,9 @@ test("the chart has one bar per item key, whatever the report's language, and a 
     // A period without reports has no bars.
     await page.$eval("#chart-to", (input) => { input.value = "2001-01-01"; });
     await page.click("#period button");
-    await until(page, () => document.querySelectorAll("#chart rect.bar").length === 0);
+    // The chart and the days come from two requests, which may answer in either order.
+    await until(page, () => document.querySelectorAll("#chart rect.bar").length === 0 &&
+                            document.getElementById("days-status").textContent !== "");
     assert.equal(await text(page, "#chart-total"), "No red items in this period.");
     assert.equal(await text(page, "#days-status"), "No reports in this period.");
 });
@@ -260,7 +264,7 @@ async function ticketHistory(page, language) {
         await page.$$eval("#reports td.ticket a", (links) => links.find((a) => a.textContent === "T-100").click());
     else await page.goto(base + "/tickets/T-100", {waitUntil: "load"});
     await page.waitForFunction(() => window.location.pathname === "/tickets/T-100" &&
-                               document.querySelectorAll("#history tbody tr").length > 0, {timeout: 10000});
+                               document.querySelectorAll("#history tbody tr").length > 0, {timeout: 60000});
     const shown = await page.$$eval("#history tbody tr", (rows) => rows.map((row) => ({
         id: Number(row.querySelector("td.id").textContent), red: Number(row.querySelector("td.red-count").textContent),
         black: Array.from(row.querySelectorAll("td.turned-black span"), (s) => s.textContent),
@@ -412,7 +416,7 @@ test("a hostile report's texts are shown as text and inject nothing", async (t) 
     // Its ticket's history, at an address made of the ticket.
     await page.$$eval("#reports td.ticket a", (links, ticket) => links.find((a) => a.textContent === ticket).click(),
                       hostile.ticket);
-    await page.waitForFunction(() => document.querySelectorAll("#history tbody tr").length === 1, {timeout: 10000});
+    await page.waitForFunction(() => document.querySelectorAll("#history tbody tr").length === 1, {timeout: 60000});
     assert.equal(await text(page, "#ticket-name"), hostile.ticket);
     assert.deepEqual(await injected(), []);
     assert.equal(await page.evaluate(() => window.injected), undefined);
