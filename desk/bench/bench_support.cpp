@@ -1,9 +1,7 @@
 #include "bench_support.h"
 
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,26 +21,8 @@ namespace omni::desk::bench {
 bool Child::Start(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
                   const std::string& log) {
     log_ = log;
-    std::vector<std::string> args = argv, env = environment;
-    std::vector<char*> cargv, cenv;
-    for (auto& a : args) cargv.push_back(a.data());
-    cargv.push_back(nullptr);
-    for (auto& e : env) cenv.push_back(e.data());
-    cenv.push_back(nullptr);
-    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (out < 0) return false;
-    const pid_t parent = getpid();
-    pid_ = fork();
-    if (pid_ == 0) {
-        // The child goes with the benchmark, however that ends.
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (getppid() != parent) _exit(127);
-        dup2(out, 1);
-        dup2(out, 2);
-        execvpe(cargv[0], cargv.data(), cenv.data());
-        _exit(127);
-    }
-    close(out);
+    // The child goes with the benchmark, however that ends.
+    pid_ = harness::StartLogged(argv, environment, log, false);
     return pid_ > 0;
 }
 
@@ -64,18 +44,6 @@ void Child::Stop(int signal) {
     kill(pid_, signal);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
-}
-
-int FreePort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(s);
-    return ntohs(address.sin_port);
 }
 
 bool WaitForPort(int port) {

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "harness/child_process.h"
+
 namespace omni::desk::bench {
 
 using Clock = std::chrono::steady_clock;
@@ -38,7 +40,7 @@ private:
 
 // Waits until 127.0.0.1:port takes connections (up to a minute).
 bool WaitForPort(int port);
-int FreePort();
+using harness::FreePort;
 
 struct Post {
     std::string ticket;

@@ -1,8 +1,6 @@
 #include "desk_process.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,7 +13,7 @@
 #include <regex>
 #include <stdexcept>
 
-extern char** environ;
+#include "harness/child_process.h"
 
 namespace omni::desk::test {
 
@@ -29,34 +27,14 @@ std::string DeskBinary() {
 DeskProcess::DeskProcess(const std::vector<std::string>& args, const std::string& password, const std::string& log) {
     std::vector<std::string> argv = {DeskBinary(), "--port", "0"};
     argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> cargv;
-    for (std::string& a : argv) cargv.push_back(a.data());
-    cargv.push_back(nullptr);
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e)
-        if (std::string(*e).rfind("OMNI_DESK_", 0) != 0) env.push_back(*e);
+    std::vector<std::string> env = harness::EnvironmentWithout("OMNI_DESK_");
     if (!password.empty()) env.push_back("OMNI_DESK_PASSWORD=" + password);
-    std::vector<char*> cenv;
-    for (std::string& e : env) cenv.push_back(e.data());
-    cenv.push_back(nullptr);
     // A client that is still sending when the service answers and closes (a body over the limit) must
     // get a write error, not die of SIGPIPE.
     signal(SIGPIPE, SIG_IGN);
-    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (out < 0) throw std::runtime_error("cannot open " + log);
-    const pid_t parent = getpid();
-    pid_ = fork();
-    if (pid_ == 0) {
-        // The service goes with the test program, however that ends: an orphan would keep ctest's
-        // output pipe open until the test's timeout.
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (getppid() != parent) _exit(127);
-        dup2(out, 1);
-        dup2(out, 2);
-        execve(cargv[0], cargv.data(), cenv.data());
-        _exit(127);
-    }
-    close(out);
+    // The service goes with the test program, however that ends: an orphan would keep ctest's output
+    // pipe open until the test's timeout.
+    pid_ = harness::StartLogged(argv, env, log, true);
     if (pid_ < 0) throw std::runtime_error("cannot start " + argv[0]);
     // The banner ends with the storage line; the address is in the first.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

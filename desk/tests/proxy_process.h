@@ -23,7 +23,4 @@ private:
     int port_ = 0;
 };
 
-// A port that was free a moment ago.
-int FreePort();
-
 }  // namespace omni::desk::test
