@@ -16,6 +16,9 @@
 
 #include <httplib.h>
 
+#include "report_pages.h"
+#include "storage.h"
+
 namespace omni::desk::bench {
 
 bool Child::Start(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
@@ -98,6 +101,18 @@ std::vector<Post> Load(const LoadSettings& s, int port, const std::string& body,
     posts.resize(std::min<int>(next, s.posts));
     posts.erase(std::remove_if(posts.begin(), posts.end(), [](const Post& p) { return p.ticket.empty(); }), posts.end());
     return posts;
+}
+
+std::set<std::string> StoredTickets(const std::string& database, const std::string& phase) {
+    std::set<std::string> tickets;
+    auto storage = OpenStorage(database);
+    ReportFilter all;
+    all.limit = 1 << 30;
+    ReportPages pages(*storage, all, 5000);
+    for (std::vector<ReportRow> page; !(page = pages.Next()).empty();)
+        for (const ReportRow& row : page)
+            if (row.ticket.rfind(phase + "-", 0) == 0) tickets.insert(row.ticket);
+    return tickets;
 }
 
 double Percentile(std::vector<double> values, double p) {

@@ -60,6 +60,10 @@ struct LoadSettings {
 std::vector<Post> Load(const LoadSettings& settings, int port, const std::string& body, const std::string& phase,
                        const std::function<void(std::atomic<int>& made)>& during, double& seconds);
 
+// The tickets that begin with "<phase>-" among the reports stored in database (a SQLite file or a
+// PostgreSQL address), read page by page.
+std::set<std::string> StoredTickets(const std::string& database, const std::string& phase);
+
 double Percentile(std::vector<double> values, double p);
 
 struct Figures {

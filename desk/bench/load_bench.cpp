@@ -49,19 +49,6 @@ private:
     Child child_;
 };
 
-std::set<std::string> StoredTickets(const std::string& db) {
-    omni::desk::SqliteStorage storage(db);
-    std::set<std::string> tickets;
-    omni::desk::ReportFilter all;
-    all.limit = 10000;
-    for (all.offset = 0;; all.offset += all.limit) {
-        const auto rows = storage.List(all);
-        for (const auto& row : rows) tickets.insert(row.ticket);
-        if (rows.size() < static_cast<size_t>(all.limit)) break;
-    }
-    return tickets;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,7 +85,7 @@ int main(int argc, char** argv) {
         double seconds = 0;
         const auto posts = Load(s, port, body, "load", [](std::atomic<int>&) {}, seconds);
         receiver.Stop(SIGTERM);
-        const Figures figures = Report("load", posts, StoredTickets(loadDb), seconds);
+        const Figures figures = Report("load", posts, StoredTickets(loadDb, "load"), seconds);
         loadRate = figures.rate;
         if (figures.missing != 0 || figures.answered == 0) ok = false;
     }
@@ -121,7 +108,7 @@ int main(int argc, char** argv) {
             restarted = receiver.Start(port) == port;
         }, seconds);
         receiver.Stop(SIGTERM);
-        const std::set<std::string> stored = StoredTickets(db);
+        const std::set<std::string> stored = StoredTickets(db, "fault");
         int beforeKill = 0, lost = 0;
         for (const Post& post : posts)
             if (post.status == 200 && post.answered < killedAt && ++beforeKill && !stored.count(post.ticket)) ++lost;

@@ -22,8 +22,6 @@
 
 #include "bench_support.h"
 #include "control/post_body.h"
-#include "report_pages.h"
-#include "storage.h"
 
 namespace {
 
@@ -54,18 +52,6 @@ int StartProxy(const Settings& s, Child& proxy, const std::string& name, const s
     for (int r : receivers) argv.push_back("127.0.0.1:" + std::to_string(r));
     if (!proxy.Start(argv, Environment(), s.folder + "/" + name + ".log") || !WaitForPort(port)) return -1;
     return port;
-}
-
-std::set<std::string> StoredTickets(const Settings& s, const std::string& phase) {
-    std::set<std::string> tickets;
-    auto storage = omni::desk::OpenStorage(s.database);
-    omni::desk::ReportFilter all;
-    all.limit = 1 << 30;
-    omni::desk::ReportPages pages(*storage, all, 5000);
-    for (std::vector<omni::desk::ReportRow> page; !(page = pages.Next()).empty();)
-        for (const auto& row : page)
-            if (row.ticket.rfind(phase + "-", 0) == 0) tickets.insert(row.ticket);
-    return tickets;
 }
 
 int Connect(const std::string& from, int port) {
@@ -186,7 +172,7 @@ int main(int argc, char** argv) {
     auto phase = [&](const char* name, int port, const std::function<void(std::atomic<int>&)>& during) {
         double seconds = 0;
         const auto posts = Load(s, port, body, name, during, seconds);
-        const Figures figures = Report(name, posts, StoredTickets(s, name), seconds);
+        const Figures figures = Report(name, posts, StoredTickets(s.database, name), seconds);
         if (figures.missing != 0 || figures.answered == 0) ok = false;
         return figures;
     };
