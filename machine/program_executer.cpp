@@ -47,11 +47,6 @@ bool StartAndWait(const wchar_t* program, const std::string& commandLine, unsign
 
 }  // namespace
 
-int CProgramExecuter::Execute(const std::string& commandLine) {
-    unsigned long exitCode = 0;
-    return StartAndWait(nullptr, commandLine, exitCode) ? kOk : kSubprocessFailed;
-}
-
 int CProgramExecuter::Run(const std::string& program, const std::string& arguments, unsigned long& exitCode,
                           const std::string& folder) {
     exitCode = 0;
@@ -65,7 +60,11 @@ int CProgramExecuter::RunInstaller(const std::string& path, const std::string& a
 }
 
 int CProgramExecuter::RunPackage(const std::string& path, unsigned long& exitCode) {
-    return Run(SystemFolderWithBackslash() + "msiexec.exe", "/i \"" + path + "\"", exitCode, FolderOf(path));
+    exitCode = 0;
+    const std::string system = SystemFolderWithBackslash();
+    const std::wstring msiexec = Widen(system + "msiexec.exe");
+    return StartAndWait(msiexec.c_str(), BuildMsiCommandLine(system, path), exitCode, FolderOf(path)) ? kOk
+                                                                                                       : kSubprocessFailed;
 }
 
 bool InstallerSucceeded(unsigned long exitCode) {
@@ -81,9 +80,6 @@ void LogInstallerFailure(const std::string& installerName, unsigned long exitCod
     ReportEventW(source.get(), EVENTLOG_WARNING_TYPE, 0, kInstallerFailedEvent, nullptr, 1, 0, strings, nullptr);
 }
 
-int CProgramExecuter::ExecuteMsi(const std::string& packagePath) {
-    return Execute(BuildMsiCommandLine(SystemFolderWithBackslash(), packagePath));
-}
 
 std::string BuildMsiCommandLine(const std::string& systemFolder, const std::string& packagePath) {
     bool quoted = packagePath.size() >= 2 && packagePath.front() == '"' && packagePath.back() == '"';

@@ -9,11 +9,6 @@ class CProgramExecuter {
 public:
     virtual ~CProgramExecuter();
 
-    // 0 once the program ran to its end, whatever it answered: callers learn the outcome by probing again
-    // afterwards. -93 when it could not be started.
-    int Execute(const std::string& commandLine);
-    // Runs "<system folder>\msiexec.exe /i "<package>"" as Execute does. 0, or -93.
-    int ExecuteMsi(const std::string& packagePath);
     // Starts program, a full path (nothing is searched for it), with arguments, and waits until it has
     // finished; it runs in folder, or in the caller's current folder when that is empty. 0 with its exit
     // code, or -93 when it could not be started.

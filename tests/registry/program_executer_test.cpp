@@ -48,31 +48,33 @@ TEST(MsiCommandLine, StartsInTheSystemFolderWithItsBackslash) {
     EXPECT_EQ(folder, Narrow(std::wstring(system)) + "\\");
 }
 
-TEST(Execute, RunsTheProgramAndWaitsUntilItHasFinished) {
+TEST(Run, RunsTheProgramAndWaitsUntilItHasFinished) {
     ScratchFolder scratch;
     std::string marker = scratch.file("marker.txt");
-    // The program pauses before it writes, so the marker is there only if Execute waited.
-    std::string line = "\"" + TestBinFolder() + "\\write_marker.exe\" \"" + marker + "\" 1500";
-    EXPECT_EQ(CProgramExecuter().Execute(line), 0);
+    // The program pauses before it writes, so the marker is there only if Run waited.
+    unsigned long exitCode = 0;
+    EXPECT_EQ(CProgramExecuter().Run(TestBinFolder() + "\\write_marker.exe", "\"" + marker + "\" 1500", exitCode), 0);
     EXPECT_EQ(ReadBytes(marker), "done");
 }
 
-TEST(Execute, RunsAQuotedProgramInAFolderWithBlanks) {
+TEST(Run, RunsAProgramInAFolderWithBlanks) {
     ScratchFolder scratch;
     std::string folder = scratch.file("Orvane Setup Files");
     ASSERT_TRUE(CreateDirectoryW(Widen(folder).c_str(), nullptr));
     std::string program = folder + "\\write_marker.exe";
     ASSERT_TRUE(CopyFileW(Widen(TestBinFolder() + "\\write_marker.exe").c_str(), Widen(program).c_str(), FALSE));
     std::string marker = folder + "\\marker file.txt";
-    EXPECT_EQ(CProgramExecuter().Execute("\"" + program + "\" \"" + marker + "\" 10"), 0);
+    unsigned long exitCode = 0;
+    EXPECT_EQ(CProgramExecuter().Run(program, "\"" + marker + "\" 10", exitCode), 0);
     EXPECT_EQ(ReadBytes(marker), "done");
 }
 
 // A program that cannot be started is a failure the caller hears, not a success.
-TEST(Execute, AnswersMinus93AtOnceForAProgramThatDoesNotExist) {
+TEST(Run, AnswersMinus93AtOnceForAProgramThatDoesNotExist) {
     ScratchFolder scratch;
     DWORD start = GetTickCount();
-    EXPECT_EQ(CProgramExecuter().Execute("\"" + scratch.file("missing.exe") + "\" /Q"), -93);
+    unsigned long exitCode = 0;
+    EXPECT_EQ(CProgramExecuter().Run(scratch.file("missing.exe"), "/Q", exitCode), -93);
     EXPECT_LT(GetTickCount() - start, 5000u);
 }
 
