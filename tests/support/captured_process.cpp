@@ -14,26 +14,32 @@ unique_file CreateInheritable(const std::string& path) {
 }
 }  // namespace
 
+unique_handle StartWithOutputIn(const std::string& commandLine, const std::string& outPath, const std::string& errPath,
+                                std::wstring* environment) {
+    unique_file out = CreateInheritable(outPath);
+    unique_file err = CreateInheritable(errPath);
+    if (!out || !err) return unique_handle();
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out.get();
+    startup.hStdError = err.get();
+    std::wstring command = Widen(commandLine);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, environment ? CREATE_UNICODE_ENVIRONMENT : 0,
+                        environment ? &(*environment)[0] : nullptr, nullptr, &startup, &process))
+        return unique_handle();
+    CloseHandle(process.hThread);
+    return unique_handle(process.hProcess);
+}
+
 CapturedProcess RunCaptured(const std::string& commandLine, const std::string& outputFolder, DWORD timeoutMs) {
     CapturedProcess result;
     const std::string outPath = outputFolder + "\\captured-out.txt";
     const std::string errPath = outputFolder + "\\captured-err.txt";
     {
-        unique_file out = CreateInheritable(outPath);
-        unique_file err = CreateInheritable(errPath);
-        if (!out || !err) return result;
-
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = out.get();
-        startup.hStdError = err.get();
-        std::wstring command = Widen(commandLine);
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-            return result;
-        unique_handle processHandle(process.hProcess);
-        unique_handle threadHandle(process.hThread);
+        unique_handle processHandle = StartWithOutputIn(commandLine, outPath, errPath);
+        if (!processHandle) return result;
         result.started = true;
         if (WaitForSingleObject(processHandle.get(), timeoutMs) != WAIT_OBJECT_0) {
             TerminateProcess(processHandle.get(), 99);

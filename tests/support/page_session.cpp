@@ -1,6 +1,7 @@
 #include "tests/support/page_session.h"
 
 #include "platform/text.h"
+#include "tests/support/captured_process.h"
 #include "tests/support/scratch_folder.h"
 
 namespace omni::test {
@@ -66,12 +67,6 @@ std::wstring EnvironmentWith(const std::vector<std::string>& variables) {
     return block + L'\0';
 }
 
-unique_file CreateInheritable(const std::string& path) {
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    return unique_file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 }  // namespace
 
 PageSession::PageSession(const std::string& container, const std::string& arguments, const std::string& folder,
@@ -79,24 +74,13 @@ PageSession::PageSession(const std::string& container, const std::string& argume
     : files_(folder + "\\page-session") {
     CreateDirectoryW(Widen(files_).c_str(), nullptr);
     WriteBytes(files_ + "\\driver.js", DriverScript(files_));
-    unique_file out = CreateInheritable(files_ + "\\out.txt");
-    unique_file err = CreateInheritable(files_ + "\\err.txt");
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out.get();
-    startup.hStdError = err.get();
-    std::wstring command = Widen("\"" + container + "\" " + arguments + " \"" + files_ + "\\driver.js\"");
     std::wstring block = EnvironmentWith(environment);
-    PROCESS_INFORMATION process = {};
-    if (!out || !err ||
-        !CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT, &block[0], nullptr,
-                        &startup, &process)) {
+    process_ = StartWithOutputIn("\"" + container + "\" " + arguments + " \"" + files_ + "\\driver.js\"",
+                                 files_ + "\\out.txt", files_ + "\\err.txt", &block);
+    if (!process_) {
         ended_ = true;
         return;
     }
-    CloseHandle(process.hThread);
-    process_.reset(process.hProcess);
     Step("done();");  // the page is up and waits for the first step
 }
 
